@@ -1,0 +1,123 @@
+// The executable: chooses the data folder, starts the windows and runs the event loop.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimer>
+#include <QWebEngineView>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/platform/datafolder.h"
+#include "gui/appicon.h"
+#include "gui/application.h"
+#include "gui/mainwindow.h"
+
+namespace {
+
+struct CommandLine {
+    std::optional<std::string> home;
+    std::optional<std::string> screenshot;
+    bool reportStartup = false;
+    std::vector<std::string> handOver;  // the first one is handed over, the rest ignored
+};
+
+const char* const kUsage =
+    "usage: myambrel [--home DIR] [--screenshot FILE] [--report-startup] [LINK]\n";
+
+// Reads the program's own options; anything else is a hand-over text.
+std::optional<CommandLine> parse(int argc, char** argv) {
+    CommandLine cl;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "--home" || arg == "--screenshot") && i + 1 < argc) {
+            (arg == "--home" ? cl.home : cl.screenshot) = std::string(argv[++i]);
+        } else if (arg == "--home" || arg == "--screenshot") {
+            return std::nullopt;
+        } else if (arg == "--report-startup") {
+            cl.reportStartup = true;
+        } else if (arg == "--help" || arg == "-h") {
+            return std::nullopt;
+        } else {
+            cl.handOver.push_back(arg);
+        }
+    }
+    return cl;
+}
+
+// The browser engine will not start as root with its sandbox on; a desktop user keeps it.
+void allowEngineAsRoot() {
+    if (::geteuid() != 0 || std::getenv("QTWEBENGINE_DISABLE_SANDBOX") != nullptr) {
+        return;
+    }
+    ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+    std::fputs("myambrel: running as root, so the browser engine's sandbox is off\n", stderr);
+}
+
+std::string executableFolder() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : exe.parent_path().string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+
+    const std::optional<CommandLine> cl = parse(argc, argv);
+    if (!cl) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    allowEngineAsRoot();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    int qtArgc = 1;
+    QApplication qapp(qtArgc, argv);
+    QApplication::setApplicationName("My Ambrel");
+    QApplication::setApplicationDisplayName("My Ambrel");
+    QApplication::setWindowIcon(ambrel::gui::appIcon());
+
+    const std::string dataFolder =
+        ambrel::platform::resolveDataFolder(cl->home, executableFolder());
+    try {
+        ambrel::platform::ensureDataLayout(dataFolder);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "myambrel: %s\n", e.what());
+        return 1;
+    }
+
+    ambrel::gui::GuiApplication app({dataFolder, cl->handOver, {}, nullptr, nullptr});
+    app.start();
+    ambrel::gui::MainWindow& main = app.mainWindow();
+    main.show();
+    main.activateWindow();
+
+    if (cl->reportStartup) {
+        QTimer::singleShot(0, &qapp, [&] {
+            std::printf("startup: %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
+            std::fflush(stdout);
+        });
+    }
+    if (cl->screenshot) {
+        // Let the window lay itself out and be activated, then take its picture.
+        QTimer::singleShot(800, &qapp, [&] {
+            if (app.core().caption() != ambrel::list::Tmyambrel::kActiveCaption) {
+                app.core().runCommand([&] { app.core().onActivate(); });
+                QCoreApplication::processEvents();
+            }
+            const bool saved = main.grab().save(QString::fromStdString(*cl->screenshot), "PNG");
+            if (!saved) {
+                std::fprintf(stderr, "myambrel: cannot write %s\n", cl->screenshot->c_str());
+            }
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,319 @@
+#include "core/list/app.h"
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+
+#include "core/integration/contextmenu.h"
+#include "core/storage/names.h"
+#include "core/storage/tagfile.h"
+#include "core/storage/textfile.h"
+
+namespace ambrel::list {
+
+namespace {
+
+std::string nameBy(NameRule rule, const std::string& link) {
+    return rule == NameRule::Url ? storage::exturlname(link) : storage::extfilename(link);
+}
+
+std::string lowerAscii(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return s;
+}
+
+}  // namespace
+
+std::string previewAddress(const std::string& path) {
+    if (!storage::is_local_path(path)) {
+        return path;
+    }
+    // A drive path keeps its backslashes behind "file:///"; a POSIX path brings its own "/".
+    return path.starts_with('/') ? "file://" + path : "file:///" + path;
+}
+
+Tmyambrel::Tmyambrel(std::string programFolder, Services services)
+    : m_programFolder(std::move(programFolder)),
+      m_services(services),
+      m_textWidth([](const std::string& text) { return static_cast<int>(text.size()) * 7; }) {
+    m_pictures.addObserver(this);
+}
+
+Tmyambrel::~Tmyambrel() {
+    m_pictures.removeObserver(this);
+}
+
+bool Tmyambrel::optionsFileExists() const {
+    return storage::fileExists(m_programFolder + storage::kOptionsFile);
+}
+
+void Tmyambrel::readGroups() {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (const auto& item : std::filesystem::directory_iterator(m_programFolder + "listing", ec)) {
+        const std::string name = item.path().filename().string();
+        if (name.size() > 5 && name.ends_with(".fifi")) {
+            files.push_back(name);
+        }
+    }
+    // Folder listings come in no useful order here; the groups are offered by name, as the
+    // file system the lists come from returned them.
+    std::sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) {
+        return lowerAscii(a) < lowerAscii(b);
+    });
+    for (const std::string& file : files) {
+        m_targetItems.push_back(storage::extfilename(file));
+    }
+}
+
+void Tmyambrel::startup(const std::vector<std::string>& arguments) {
+    // The single-instance guard, the tray icon and the hand-over channel come first; the
+    // platform sets them up before calling in here.
+    m_linkList.clear();
+    m_currentGroup = kDefaultGroup;
+    readGroups();
+    notify([](AppObserver& o) { o.groupsChanged(); });
+
+    const std::string defaultList = listFileOf(kDefaultGroup);
+    if (storage::fileExists(defaultList)) {
+        loadpicmyfile(defaultList);
+        m_currentGroup = kDefaultGroup;
+        if (!m_pictures.empty()) {
+            adresizescroll();
+        }
+    }
+
+    m_startedWithArguments = !arguments.empty();
+    if (m_startedWithArguments) {
+        handoverlink(arguments.front());
+    }
+
+    std::string page;
+    if (optionsFileExists()) {
+        page = storage::readOption(m_programFolder, "defaultwebpage");
+    }
+    m_services.browser.navigate(page.empty() ? storage::kMakerStartPage : page);
+}
+
+void Tmyambrel::createWindows() {
+    m_uploadSettings.fill(m_programFolder);
+    m_fileSettings = storage::loadFileSettings(m_programFolder);
+    storage::ContextKeysPresent keys{};
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        keys[i] = m_services.registry.keyExists(
+            integration::contextMenuKey(integration::kContextMenuEntries[i]));
+    }
+    m_generalSettings = storage::loadGeneralSettings(m_programFolder, keys);
+}
+
+void Tmyambrel::onActivate() {
+    if (!optionsFileExists()) {
+        storage::savesettingfilesettingcontext(m_programFolder, m_fileSettings);
+        m_uploadSettings.savedefaultcontext(m_programFolder);
+        storage::savegeneralsettingcontext(m_programFolder, m_generalSettings);
+    }
+    setCaption(kActiveCaption);
+    // The windows that must stay in front of the main window are raised by the GUI.
+}
+
+void Tmyambrel::onClose() {
+    m_pictures.clearSelection();
+}
+
+void Tmyambrel::setCaption(std::string caption) {
+    if (caption == m_caption) {
+        return;
+    }
+    m_caption = std::move(caption);
+    notify([](AppObserver& o) { o.captionChanged(); });
+}
+
+bool Tmyambrel::runCommand(const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (const std::exception& e) {
+        m_services.ui.message(e.what(), "My Ambrel", platform::MessageIcon::Error);
+        return false;
+    }
+}
+
+void Tmyambrel::addonelink(const std::string& link) {
+    // A link names a scheme or a drive in its first ten characters, or is an absolute path.
+    if (link.substr(0, 10).find(':') == std::string::npos && !storage::is_local_path(link)) {
+        return;
+    }
+    if (m_startedWithArguments) {
+        if (!optionsFileExists()) {
+            return;
+        }
+        if (storage::readOption(m_programFolder, "usetheextfeature") == "yes" &&
+            storage::monextensionyest(link,
+                                      storage::readOption(m_programFolder, "excextensions"))) {
+            return;
+        }
+    } else if (m_fileSettings.usetheextfeature &&
+               storage::monextensionyest(link, m_fileSettings.excextensions)) {
+        return;
+    }
+    storage::appendtothisfile(link, targetListFile());
+    if (targetGroupName() == m_currentGroup && link.size() > 2) {
+        addtolistview(link);
+    }
+}
+
+void Tmyambrel::addlinkifnew(const std::string& link, NameRule rule) {
+    m_newLink = storage::truc222(nameBy(rule, link) + "||" + link, targetListFile());
+    if (m_newLink) {
+        addonelink(link);
+    }
+}
+
+void Tmyambrel::addtolistview(const std::string& link) {
+    const std::string name =
+        link.size() > 1 && link[1] == ':' ? storage::extfilename(link) : storage::exturlname(link);
+    m_pictures.append({name, link});
+}
+
+void Tmyambrel::adresizescroll() {
+    if (m_pictures.empty()) {
+        return;
+    }
+    const Entry& last = m_pictures.at(m_pictures.size() - 1);
+    int nameWidth = m_pictures.nameWidth();
+    int pathWidth = m_pictures.pathWidth();
+    const int nameText = m_textWidth(last.name);
+    if (nameWidth < nameText + 20) {
+        nameWidth = nameText + 20;
+    }
+    const int pathText = m_textWidth(last.path);
+    if (pathText > 20) {
+        pathWidth = pathText + 20;
+    }
+    m_pictures.setColumnWidths(nameWidth, pathWidth);
+}
+
+void Tmyambrel::addinlistfromlinklist() {
+    for (const std::string& text : std::vector(m_linkList)) {
+        if (!storage::is_web_address(text) ||
+            !web::isgoodstringforpattern(text, m_grabFilters.include)) {
+            continue;
+        }
+        if (!m_grabFilters.exclude.empty() &&
+            web::isgoodstringforpattern(text, m_grabFilters.exclude)) {
+            continue;
+        }
+        addlinkifnew(text, NameRule::Url);
+    }
+}
+
+void Tmyambrel::handoverlink(const std::string& text) {
+    std::string link = text;
+    char marker = 0;
+    if (!text.empty() && (text[0] == '$' || text[0] == '@')) {
+        marker = text[0];
+        link = text.substr(1);
+    }
+    if (!optionsFileExists()) {
+        return;
+    }
+    if (marker == 0 || storage::readOption(m_programFolder, "ifcopyaddlist") == "yes") {
+        addlinkifnew(link, NameRule::Url);
+        adresizescroll();
+    }
+    if (marker == '@') {
+        m_services.clipboard.setText(link);
+    } else if (marker == '$') {
+        m_services.clipboard.setText(storage::readOption(m_programFolder, "ieccopyandaddbef") +
+                                     link +
+                                     storage::readOption(m_programFolder, "ieccopyandaddaft"));
+    }
+}
+
+void Tmyambrel::pause(int ms) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    const auto elapsed = [&] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    };
+    do {
+        const auto left = ms - elapsed();
+        m_services.ui.processEvents(static_cast<int>(std::max<decltype(left)>(left, 1)));
+    } while (elapsed() <= ms);
+}
+
+void Tmyambrel::loadpicmyfile(const std::string& file) {
+    m_pictures.assign(storage::readListFile(file));
+}
+
+void Tmyambrel::savepicmyfile(const std::string& file) {
+    storage::writeListFile(file, m_pictures.entries());
+}
+
+void Tmyambrel::setTargetIndex(int index) {
+    if (index < 0 || index >= static_cast<int>(m_targetItems.size())) {
+        index = 0;
+    }
+    m_targetIndex = index;
+}
+
+std::string Tmyambrel::targetGroupName() const {
+    const std::string& item = m_targetItems.at(static_cast<std::size_t>(m_targetIndex));
+    return item.empty() ? std::string(kDefaultGroup) : item;
+}
+
+std::string Tmyambrel::targetListFile() const {
+    return listFileOf(targetGroupName());
+}
+
+std::string Tmyambrel::listFileOf(const std::string& group) const {
+    return m_programFolder + "listing/" + group + ".fifi";
+}
+
+void Tmyambrel::previewSelection() {
+    const int row = m_pictures.firstSelected();
+    if (row < 0) {
+        return;
+    }
+    const std::string address = previewAddress(m_pictures.at(row).path);
+    if (m_fileSettings.webusetheextfeature &&
+        storage::monextensionyest(address, m_fileSettings.webexcextensions)) {
+        return;
+    }
+    m_services.browser.navigate(address);
+}
+
+void Tmyambrel::showAddUrl() {
+    m_services.ui.hideWindow(platform::Window::Main);
+    m_services.ui.showWindow(platform::Window::AddUrl);
+}
+
+void Tmyambrel::addUrlAdd(const std::string& fieldText) {
+    storage::forEachLine(fieldText, [this](std::string_view line) {
+        if (storage::is_web_address(line)) {
+            addlinkifnew(std::string(line), NameRule::Url);
+        }
+    });
+    m_addUrlText.clear();
+    adresizescroll();
+    m_services.ui.hideWindow(platform::Window::AddUrl);
+}
+
+void Tmyambrel::addUrlCancel() {
+    m_addUrlText.clear();
+    m_services.ui.hideWindow(platform::Window::AddUrl);
+}
+
+void Tmyambrel::addUrlClosed() {
+    m_services.ui.showWindow(platform::Window::Main);
+}
+
+void Tmyambrel::setTextWidthMeasure(std::function<int(const std::string&)> measure) {
+    m_textWidth = std::move(measure);
+}
+
+}  // namespace ambrel::list

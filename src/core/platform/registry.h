@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace ambrel::platform {
+
+// A per-user key/value store standing in for the Windows registry: keys by their full path
+// ("HKEY_CURRENT_USER\Software\..."), values by name ("" is the default value) with a type.
+// It is kept in one file in the .reg text form and rewritten atomically after each change.
+class RegistryStore {
+public:
+    enum class Type { String, Binary, Dword };
+    struct Value {
+        Type type = Type::String;
+        std::string data;  // the text of a string; the raw bytes of binary data
+        std::uint32_t dword = 0;
+        bool operator==(const Value&) const = default;
+    };
+
+    // Loads the file when it exists; a missing file is an empty store. Throws
+    // storage::IoError when the file exists but cannot be read.
+    explicit RegistryStore(std::string file);
+
+    // The per-user store's file: $XDG_CONFIG_HOME/myambrel/registry.reg (~/.config when unset).
+    static std::string defaultFile();
+
+    const std::string& file() const { return m_file; }
+
+    bool keyExists(const std::string& key) const;
+    // Creates the key when missing; false when the store cannot be written.
+    bool createKey(const std::string& key);
+    // Deletes the key with its values and subkeys; false when it did not exist.
+    bool deleteKey(const std::string& key);
+
+    std::optional<Value> value(const std::string& key, const std::string& name) const;
+    std::string stringValue(const std::string& key, const std::string& name) const;
+    // Set a value of an existing key; false when the key is missing or cannot be saved.
+    bool setString(const std::string& key, const std::string& name, const std::string& text);
+    bool setBinary(const std::string& key, const std::string& name, const std::string& bytes);
+    bool setDword(const std::string& key, const std::string& name, std::uint32_t value);
+    bool deleteValue(const std::string& key, const std::string& name);
+
+    // Reads the file again, for changes another process made.
+    void reload();
+
+private:
+    bool set(const std::string& key, const std::string& name, Value v);
+    bool save();
+    static std::string canonical(const std::string& key);
+
+    struct Key {
+        std::string spelled;  // as it was created; lookups ignore letter case like Windows
+        std::map<std::string, Value> values;
+    };
+    std::string m_file;
+    std::map<std::string, Key> m_keys;  // by lower-cased path
+};
+
+}  // namespace ambrel::platform

@@ -1,0 +1,115 @@
+#include "core/storage/names.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace ambrel::storage {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSeparators = "/\\:";
+
+std::string beforeFirstDot(const std::string& name) {
+    const std::size_t dot = name.find('.');
+    return dot == std::string::npos ? std::string() : name.substr(0, dot);
+}
+
+// Anything at the path, a folder or a dangling link included, makes the name taken.
+bool taken(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+}  // namespace
+
+bool is_local_path(std::string_view path) {
+    return path.starts_with('/') || (path.size() >= 2 && path[1] == ':');
+}
+
+bool is_web_address(std::string_view path) {
+    return path.starts_with("http://") || path.starts_with("https://");
+}
+
+std::string filenamepart(const std::string& path) {
+    const std::size_t cut = path.find_last_of(kSeparators);
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string folderpart(const std::string& path) {
+    const std::size_t cut = path.find_last_of(kSeparators);
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::string extensionpart(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || path.find_first_of(kSeparators, dot) != std::string::npos) {
+        return {};
+    }
+    return path.substr(dot);
+}
+
+std::string extfilename(const std::string& path) {
+    return beforeFirstDot(filenamepart(path));
+}
+
+// "/" already is one of the cuts, so a URL's last segment is its file name part.
+std::string exturlname(const std::string& url) {
+    return beforeFirstDot(filenamepart(url));
+}
+
+std::string exturlnamewe(const std::string& url) {
+    return filenamepart(url);
+}
+
+std::string getnewnameifoldisstillhere(const std::string& path) {
+    if (!taken(path)) {
+        return path;
+    }
+    const std::string folder = folderpart(path);
+    const std::string name = exturlnamewe(path);
+    for (unsigned long long n = 1;; ++n) {
+        const std::string mark = "_" + std::to_string(n);
+        std::string candidate;
+        if (name.find('.') == std::string::npos) {
+            // Without a dot no numbered variant would differ from the path itself.
+            candidate = name + mark;
+        } else {
+            candidate.reserve(name.size() + 8);
+            for (const char c : name) {
+                if (c == '.') {
+                    candidate += mark;
+                }
+                candidate += c;
+            }
+        }
+        candidate.insert(0, folder);
+        if (!taken(candidate)) {
+            return candidate;
+        }
+    }
+}
+
+bool monextensionyest(const std::string& path, const std::string& list) {
+    std::string probe = extensionpart(path);
+    for (char& c : probe) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    probe += ';';
+    return list.find(probe) != std::string::npos;
+}
+
+std::string Get_File_Size2(const std::string& path) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(path, ec);
+    if (ec) {
+        return "-1";
+    }
+    const std::uintmax_t size = fs::file_size(absolute, ec);
+    return ec ? std::string("-1") : std::to_string(size);
+}
+
+}  // namespace ambrel::storage

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+
+#include "core/list/app.h"
+
+class QPlainTextEdit;
+
+namespace ambrel::gui {
+
+// "Add url to my ambrel": addresses typed or pasted one per line.
+class AddUrlDialog final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(AddUrlDialog)
+
+public:
+    AddUrlDialog(list::Tmyambrel& app, QWidget* parent = nullptr);
+
+    QPlainTextEdit* field() const { return m_field; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    list::Tmyambrel& m_app;
+    QPlainTextEdit* m_field = nullptr;
+};
+
+}  // namespace ambrel::gui
