@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTreeView>
@@ -120,8 +121,58 @@ MainWindow::MainWindow(list::Tmyambrel& app, QtUi& ui, QWidget* browserWidget)
     resize(1100, 700);
     splitter->setSizes({470, 630});
 
+    buildPopupMenu();
     m_app.addObserver(this);
     groupsChanged();
+}
+
+void MainWindow::buildPopupMenu() {
+    m_popup = new QMenu(this);
+    m_popup->setObjectName("popupMenu");
+    std::array<QMenu*, list::kPopupItemCount> submenus{};
+    const auto add = [&](int n, QMenu* into) {
+        const list::PopupItem& item = list::kPopupItems.at(static_cast<std::size_t>(n));
+        QAction* action = nullptr;
+        if (*item.command == '\0') {
+            auto* submenu = new QMenu(QString::fromUtf8(item.caption), into);
+            submenu->setObjectName(QString::fromUtf8(item.name));
+            submenus.at(static_cast<std::size_t>(n)) = submenu;
+            action = into->addMenu(submenu);
+        } else {
+            action = into->addAction(QString::fromUtf8(item.caption));
+            action->setEnabled(false);  // enabled once its command is wired
+        }
+        action->setObjectName(QString::fromUtf8(item.name));
+        action->setVisible(false);
+        m_popupActions.at(static_cast<std::size_t>(n)) = action;
+    };
+    for (int n : list::kPopupTopLevelOrder) {
+        add(n, m_popup);
+        if (submenus.at(static_cast<std::size_t>(n)) != nullptr) {
+            for (int child = 0; child < list::kPopupItemCount; ++child) {
+                if (list::kPopupItems.at(static_cast<std::size_t>(child)).parent == n) {
+                    add(child, submenus.at(static_cast<std::size_t>(n)));
+                }
+            }
+        }
+    }
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    m_listView->setContextMenuPolicy(Qt::CustomContextMenu);
+    const auto show = [this](QWidget* from, const QPoint& pos) {
+        m_popup->popup(from->mapToGlobal(pos));
+    };
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this, show](const QPoint& pos) { show(this, pos); });
+    connect(m_listView, &QWidget::customContextMenuRequested, this,
+            [this, show](const QPoint& pos) { show(m_listView->viewport(), pos); });
+}
+
+QAction* MainWindow::popupAction(int number) const {
+    return m_popupActions.at(static_cast<std::size_t>(number));
+}
+
+void MainWindow::setPopupItemVisible(int number, bool visible) {
+    popupAction(number)->setVisible(visible);
 }
 
 MainWindow::~MainWindow() = default;
@@ -145,12 +196,19 @@ QPushButton* MainWindow::button(const QString& objectName) const {
     return it == m_buttons.end() ? nullptr : it->second;
 }
 
-void MainWindow::wire(const QString& objectName, std::function<void()> command) {
-    QPushButton* b = button(objectName);
-    Q_ASSERT(b != nullptr);
-    b->setEnabled(true);
-    connect(b, &QPushButton::clicked, this,
-            [this, command = std::move(command)] { m_app.runCommand(command); });
+void MainWindow::wire(const QString& command, std::function<void()> run) {
+    auto shared = std::make_shared<std::function<void()>>(std::move(run));
+    const auto trigger = [this, shared] { m_app.runCommand(*shared); };
+    if (QPushButton* b = button(command)) {
+        b->setEnabled(true);
+        connect(b, &QPushButton::clicked, this, trigger);
+    }
+    for (std::size_t n = 0; n < m_popupActions.size(); ++n) {
+        if (command == QString::fromUtf8(list::kPopupItems.at(n).command)) {
+            m_popupActions.at(n)->setEnabled(true);
+            connect(m_popupActions.at(n), &QAction::triggered, this, trigger);
+        }
+    }
 }
 
 void MainWindow::captionChanged() {

@@ -6,11 +6,14 @@
 
 #include "core/list/app.h"
 #include "core/list/commands.h"
+#include "core/list/popupmenu.h"
 
 class QComboBox;
 class QPushButton;
 class QTreeView;
 class QGroupBox;
+class QMenu;
+class QAction;
 
 namespace ambrel::gui {
 
@@ -30,8 +33,14 @@ public:
 
     // The button of the command table with that object name.
     QPushButton* button(const QString& objectName) const;
-    // Enables the button and runs the command on click, showing any error it ends on.
-    void wire(const QString& objectName, std::function<void()> command);
+    // Runs the command from the button with that object name and from every popup-menu
+    // item bound to it (enabling them), showing any error it ends on.
+    void wire(const QString& command, std::function<void()> run);
+
+    // The popup menu (also the window's context menu); every item starts hidden.
+    QMenu* popupMenu() const { return m_popup; }
+    QAction* popupAction(int number) const;
+    void setPopupItemVisible(int number, bool visible);
 
     QTreeView* listView() const { return m_listView; }
     QComboBox* groupCombo() const { return m_groupCombo; }
@@ -47,6 +56,7 @@ private:
     void syncSelectionToCore();
     void syncSelectionFromCore();
     void applyColumnWidths();
+    void buildPopupMenu();
 
     list::Tmyambrel& m_app;
     QtUi& m_ui;
@@ -54,6 +64,8 @@ private:
     PictureListModel* m_model = nullptr;
     QComboBox* m_groupCombo = nullptr;
     std::map<QString, QPushButton*> m_buttons;
+    QMenu* m_popup = nullptr;
+    std::array<QAction*, list::kPopupItemCount> m_popupActions{};
     bool m_syncingSelection = false;
 };
 
