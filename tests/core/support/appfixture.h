@@ -1,0 +1,68 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "core/list/app.h"
+#include "core/platform/clipboard.h"
+#include "core/platform/datafolder.h"
+#include "core/platform/fake_browser.h"
+#include "core/platform/registry.h"
+#include "core/platform/scripted_ui.h"
+#include "core/storage/textfile.h"
+
+namespace ambrel::test {
+
+// A fresh data folder with its layout, and an application object on scripted services.
+class AppFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/ambrel-test-XXXXXX";
+        const char* made = ::mkdtemp(pattern);
+        ASSERT_NE(made, nullptr);
+        root = std::string(made) + "/";
+        folder = root + "data/";
+        platform::ensureDataLayout(folder);
+        registry = std::make_unique<platform::RegistryStore>(root + "registry.reg");
+    }
+
+    void TearDown() override {
+        app.reset();
+        std::error_code ec;
+        std::filesystem::remove_all(root, ec);
+    }
+
+    // The application object, made on first use so a test can lay out files first.
+    list::Tmyambrel& core() {
+        if (!app) {
+            app = std::make_unique<list::Tmyambrel>(
+                folder, list::Services{ui, clipboard, browser, *registry});
+        }
+        return *app;
+    }
+
+    void write(const std::string& relative, const std::string& content) {
+        storage::writeFileAtomically(folder + relative, content);
+    }
+    std::string read(const std::string& relative) const {
+        return storage::readBytes(folder + relative);
+    }
+    bool exists(const std::string& relative) const {
+        return storage::fileExists(folder + relative);
+    }
+
+    std::string root;
+    std::string folder;  // the data folder, with its trailing "/"
+    platform::ScriptedUi ui;
+    platform::MemoryClipboard clipboard;
+    platform::FakeBrowser browser;
+    std::unique_ptr<platform::RegistryStore> registry;
+    std::unique_ptr<list::Tmyambrel> app;
+};
+
+}  // namespace ambrel::test

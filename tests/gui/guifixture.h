@@ -1,0 +1,53 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <QLabel>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/platform/datafolder.h"
+#include "core/platform/fake_browser.h"
+#include "core/storage/textfile.h"
+#include "gui/application.h"
+
+namespace ambrel::test {
+
+// The whole program's windows on a fresh data folder, with a fake browser in place of the
+// web engine so the tests see where it was sent.
+struct GuiFixture {
+    explicit GuiFixture(std::vector<std::string> arguments = {},
+                        const std::function<void(const std::string&)>& prepare = {}) {
+        char pattern[] = "/tmp/ambrel-gui-XXXXXX";
+        root = std::string(::mkdtemp(pattern)) + "/";
+        folder = root + "data/";
+        platform::ensureDataLayout(folder);
+        if (prepare) {
+            prepare(folder);
+        }
+        app = std::make_unique<gui::GuiApplication>(gui::GuiOptions{
+            folder, std::move(arguments), root + "registry.reg", &browser, new QLabel("browser")});
+        app->start();
+    }
+    ~GuiFixture() {
+        app.reset();
+        std::error_code ec;
+        std::filesystem::remove_all(root, ec);
+    }
+    GuiFixture(const GuiFixture&) = delete;
+    GuiFixture& operator=(const GuiFixture&) = delete;
+
+    std::string read(const std::string& relative) const {
+        return storage::readBytes(folder + relative);
+    }
+
+    std::string root;
+    std::string folder;
+    platform::FakeBrowser browser;
+    std::unique_ptr<gui::GuiApplication> app;
+};
+
+}  // namespace ambrel::test
