@@ -28,7 +28,11 @@ struct CommandLine {
 };
 
 const char* const kUsage =
-    "usage: myambrel [--home DIR] [--screenshot FILE] [--report-startup] [LINK]\n";
+    "usage: myambrel [--home DIR] [--screenshot FILE] [--report-startup] [LINK]\n"
+    "  --home DIR         keep the lists and options in DIR\n"
+    "  --screenshot FILE  start, write a PNG of the main window to FILE and quit\n"
+    "  --report-startup   print the time from start to the shown window and quit\n"
+    "  LINK               an address to add (\"@\" in front: copy it, \"$\": copy it wrapped)\n";
 
 // Reads the program's own options; anything else is a hand-over text.
 std::optional<CommandLine> parse(int argc, char** argv) {
@@ -100,9 +104,13 @@ int main(int argc, char** argv) {
     main.activateWindow();
 
     if (cl->reportStartup) {
+        // The first turn of the event loop comes once the shown window has been laid out.
         QTimer::singleShot(0, &qapp, [&] {
             std::printf("startup: %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
             std::fflush(stdout);
+            if (!cl->screenshot) {
+                QCoreApplication::exit(0);
+            }
         });
     }
     if (cl->screenshot) {

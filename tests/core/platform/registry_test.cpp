@@ -1,0 +1,68 @@
+#include "core/platform/registry.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "support/appfixture.h"
+
+namespace ambrel::test {
+namespace {
+
+using platform::RegistryStore;
+
+class RegistryTest : public AppFixture {};
+
+TEST_F(RegistryTest, ValuesSurviveAReloadWithTheirTypes) {
+    const std::string key =
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\MenuExt\\&Add to Zovururo";
+    {
+        RegistryStore store(root + "r.reg");
+        EXPECT_FALSE(store.setString(key, "", "x"));  // no key yet
+        ASSERT_TRUE(store.createKey(key));
+        ASSERT_TRUE(store.setString(key, "", "/data/\"quoted\" \\ add.htm"));
+        ASSERT_TRUE(store.setBinary(key, "Contexts", std::string("\x02\x00\xff", 3)));
+        ASSERT_TRUE(store.setDword(key, "Flags", 0xdeadbeef));
+    }
+    RegistryStore store(root + "r.reg");
+    EXPECT_TRUE(store.keyExists(key));
+    EXPECT_TRUE(store.keyExists("hkey_current_user\\software\\microsoft\\internet explorer\\"
+                                "menuext\\&add to zovururo"));
+    EXPECT_EQ(store.stringValue(key, ""), "/data/\"quoted\" \\ add.htm");
+    EXPECT_EQ(store.value(key, "Contexts"),
+              (RegistryStore::Value{RegistryStore::Type::Binary, std::string("\x02\x00\xff", 3),
+                                    0}));
+    EXPECT_EQ(store.value(key, "Flags")->dword, 0xdeadbeefU);
+
+    struct stat st {};
+    ASSERT_EQ(::stat((root + "r.reg").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600U);
+}
+
+TEST_F(RegistryTest, DeletingAKeyTakesItsSubkeysAndReportsAMissingOne) {
+    RegistryStore store(root + "r.reg");
+    store.createKey("HKCU\\A");
+    store.createKey("HKCU\\A\\B");
+    store.createKey("HKCU\\AB");
+    EXPECT_TRUE(store.deleteKey("HKCU\\A"));
+    EXPECT_FALSE(store.keyExists("HKCU\\A\\B"));
+    EXPECT_TRUE(store.keyExists("HKCU\\AB"));
+    EXPECT_FALSE(store.deleteKey("HKCU\\A"));
+    EXPECT_FALSE(RegistryStore(root + "r.reg").keyExists("HKCU\\A"));
+}
+
+TEST_F(RegistryTest, AStoreThatCannotBeWrittenRefusesTheChange) {
+    write("blocker", "a file where the store's folder should be");
+    RegistryStore store(folder + "blocker/r.reg");
+    EXPECT_FALSE(store.createKey("HKCU\\X"));
+    EXPECT_FALSE(store.keyExists("HKCU\\X"));
+}
+
+TEST_F(RegistryTest, DamagedLinesAreSkipped) {
+    write("bad.reg", "junk\r\n[HKCU\\K]\r\n\"unterminated=\"x\r\n@=\"ok\"\r\n\"n\"=hex:zz,02\r\n[");
+    RegistryStore store(folder + "bad.reg");
+    EXPECT_EQ(store.stringValue("HKCU\\K", ""), "ok");
+    EXPECT_EQ(store.value("HKCU\\K", "n")->data, "\x02");
+}
+
+}  // namespace
+}  // namespace ambrel::test
