@@ -41,12 +41,10 @@ std::optional<CommandLine> parse(int argc, char** argv) {
         const std::string arg = argv[i];
         if ((arg == "--home" || arg == "--screenshot") && i + 1 < argc) {
             (arg == "--home" ? cl.home : cl.screenshot) = std::string(argv[++i]);
-        } else if (arg == "--home" || arg == "--screenshot") {
-            return std::nullopt;
         } else if (arg == "--report-startup") {
             cl.reportStartup = true;
-        } else if (arg == "--help" || arg == "-h") {
-            return std::nullopt;
+        } else if (arg == "--home" || arg == "--screenshot") {
+            return std::nullopt;  // an option without its value
         } else {
             cl.handOver.push_back(arg);
         }
@@ -75,6 +73,12 @@ int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
 
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
     const std::optional<CommandLine> cl = parse(argc, argv);
     if (!cl) {
         std::fputs(kUsage, stderr);

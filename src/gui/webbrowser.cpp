@@ -1,6 +1,7 @@
 #include "gui/webbrowser.h"
 
 #include <QFileInfo>
+#include <QPointer>
 #include <QUrl>
 #include <QVariantList>
 #include <QWebEngineHistory>
@@ -74,12 +75,22 @@ void WebBrowser::resize(int index, int value, bool width) {
         other = other * value / set;
     }
     set = value;
-    // Setting one attribute of an image whose other one is unset keeps its proportions.
+    // Setting one attribute of an image whose other one is unset keeps its proportions; the
+    // engine's answer replaces the estimate above once it arrives.
+    QPointer<WebBrowser> self(this);
     m_view->page()->runJavaScript(
-        QStringLiteral("(function(){var i=document.images[%1]; if(i){i.%2=%3;}})()")
+        QStringLiteral("(function(){var i=document.images[%1]; if(!i){return null;}"
+                       " i.%2=%3; return [i.width, i.height];})()")
             .arg(index)
             .arg(width ? "width" : "height")
-            .arg(value));
+            .arg(value),
+        [self, index](const QVariant& result) {
+            const QVariantList pair = result.toList();
+            if (self && pair.size() == 2 && index < self->imageCount()) {
+                self->m_images.at(static_cast<std::size_t>(index)) = {pair[0].toInt(),
+                                                                      pair[1].toInt()};
+            }
+        });
 }
 
 void WebBrowser::loadFinished(bool) {

@@ -1,5 +1,7 @@
 #include "core/storage/settings.h"
 
+#include <utility>
+
 #include "core/storage/names.h"
 #include "core/storage/tagfile.h"
 #include "core/storage/textfile.h"
@@ -25,7 +27,7 @@ std::string folderSetting(const std::string& programFolder, const std::string& s
 }
 
 std::string orDefault(std::string value, const char* fallback) {
-    return value.empty() ? std::string(fallback) : value;
+    return value.empty() ? std::string(fallback) : std::move(value);
 }
 
 // Writes keys to the options file by the save rules: only what differs from the stored

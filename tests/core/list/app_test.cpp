@@ -67,6 +67,10 @@ struct HandOverCase {
     const char* expectedClipboard;
 };
 
+void PrintTo(const HandOverCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class HandOverTest : public AppFixture, public ::testing::WithParamInterface<HandOverCase> {};
 
 TEST_P(HandOverTest, AddsAndCopiesAsTheMarkerSays) {
@@ -98,8 +102,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(StartupTest, ExcludedExtensionIsReadFromTheOptionsWhenStartedWithAnArgument) {
-    write("options.ini", "<usetheextfeature>yes</usetheextfeature><excextensions>.gif;"
-                         "</excextensions>");
+    write("options.ini",
+          "<usetheextfeature>yes</usetheextfeature><excextensions>.gif;"
+          "</excextensions>");
     core().startup({"http://h/a.gif"});
     EXPECT_FALSE(exists("listing/default.fifi"));
     core().addonelink("http://h/b.css");  // the held first-run list is not what counts here
@@ -194,8 +199,9 @@ TEST_F(AddTest, AddUrlDialogAddsWebLinesOnlyThenClearsAndCloses) {
     EXPECT_TRUE(ui.isWindowVisible(platform::Window::AddUrl));
     EXPECT_FALSE(ui.isWindowVisible(platform::Window::Main));
     core().setAddUrlText("x");
-    core().addUrlAdd("http://h/one.jpg\r\nHTTP://h/caps.jpg\nnot a link\n https://h/sp.jpg\n"
-                     "https://h/two.png\n");
+    core().addUrlAdd(
+        "http://h/one.jpg\r\nHTTP://h/caps.jpg\nnot a link\n https://h/sp.jpg\n"
+        "https://h/two.png\n");
     EXPECT_EQ(read("listing/default.fifi"), "one||http://h/one.jpg\r\ntwo||https://h/two.png\r\n");
     EXPECT_EQ(core().addUrlText(), "");
     EXPECT_FALSE(ui.isWindowVisible(platform::Window::AddUrl));

@@ -1,0 +1,94 @@
+// The embedded browser on the real engine: loading local pictures and pages, reading and
+// writing the sizes of their images, history commands.
+#include <QTemporaryDir>
+#include <QWebEngineView>
+#include <QtTest>
+
+#include "core/platform/browser.h"
+#include "gui/webbrowser.h"
+
+namespace {
+
+struct Recorder final : ambrel::platform::BrowserListener {
+    int completes = 0;
+    bool canGoBack = false;
+    bool canGoForward = false;
+    void documentComplete() override { ++completes; }
+    void commandStateChange(int command, bool enabled) override {
+        (command == ambrel::platform::kCommandBack ? canGoBack : canGoForward) = enabled;
+    }
+};
+
+// A 4x2 BMP, small enough to write by hand.
+QByteArray bmp() {
+    QByteArray b("BM");
+    auto le = [&](quint32 v, int n) {
+        for (int i = 0; i < n; ++i) {
+            b.append(static_cast<char>((v >> (8 * i)) & 0xff));
+        }
+    };
+    le(54 + 24, 4), le(0, 4), le(54, 4), le(40, 4), le(4, 4), le(2, 4), le(1, 2), le(24, 2);
+    le(0, 4), le(24, 4), le(2835, 4), le(2835, 4), le(0, 4), le(0, 4);
+    b.append(QByteArray(24, '\x7f'));
+    return b;
+}
+
+}  // namespace
+
+class WebBrowserTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readsAndScalesTheImagesOfALoadedPage() {
+        QTemporaryDir dir;
+        QFile pic(dir.filePath("my pic.bmp"));
+        QVERIFY(pic.open(QIODevice::WriteOnly));
+        pic.write(bmp());
+        pic.close();
+        QFile page(dir.filePath("page.html"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write(
+            "<html><body><img src='my pic.bmp' width='40' height='20'>"
+            "<img src='my pic.bmp'></body></html>");
+        page.close();
+
+        QWebEngineView view;
+        view.resize(400, 300);
+        view.show();
+        ambrel::gui::WebBrowser browser(&view);
+        Recorder recorder;
+        browser.setListener(&recorder);
+
+        browser.navigate("file://" + dir.filePath("page.html").toStdString());
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.completes, 1, 20000);
+        QCOMPARE(browser.imageCount(), 2);
+        QCOMPARE(browser.imageWidth(0), 40);
+        QCOMPARE(browser.imageHeight(0), 20);
+        QCOMPARE(browser.imageWidth(1), 4);
+        QCOMPARE(browser.imageHeight(1), 2);
+        browser.setImageWidth(1, 40);
+        QCOMPARE(browser.imageHeight(1), 20);
+        // An image whose height is set keeps it when its width changes.
+        browser.setImageWidth(0, 80);
+        QTRY_COMPARE_WITH_TIMEOUT(browser.imageHeight(0), 20, 5000);
+        QCOMPARE(browser.imageWidth(0), 80);
+        QCOMPARE(QString::fromStdString(browser.currentAddress()),
+                 "file://" + dir.filePath("page.html"));
+
+        // A picture address shows as a document holding that one picture.
+        browser.navigate("file://" + dir.filePath("my pic.bmp").toStdString());
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.completes, 2, 20000);
+        QCOMPARE(browser.imageCount(), 1);
+        QCOMPARE(browser.imageWidth(0), 4);
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.canGoBack, 5000);
+        QVERIFY(!recorder.canGoForward);
+
+        browser.goBack();
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.completes, 3, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.canGoForward, 5000);
+        QCOMPARE(browser.imageCount(), 2);
+    }
+};
+
+QTEST_MAIN(WebBrowserTest)
+#include "webbrowser_test.moc"
