@@ -9,6 +9,7 @@
 #include "core/platform/datafolder.h"
 #include "core/platform/fake_browser.h"
 #include "core/platform/scripted_ui.h"
+#include "core/platform/shell.h"
 
 namespace {
 
@@ -40,7 +41,8 @@ void BM_ListFile(benchmark::State& state, bool save) {
     platform::MemoryClipboard clipboard;
     platform::FakeBrowser browser;
     platform::RegistryStore registry(folder.path + "r.reg");
-    list::Tmyambrel app(folder.path, {ui, clipboard, browser, registry});
+    platform::FakeShell shell;
+    list::Tmyambrel app(folder.path, {ui, clipboard, browser, registry, shell});
     const std::string file = app.listFileOf("default");
     storage::writeListFile(file, entries(static_cast<int>(state.range(0))));
     app.loadpicmyfile(file);
@@ -54,8 +56,12 @@ void BM_ListFile(benchmark::State& state, bool save) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-void BM_LoadList(benchmark::State& state) { BM_ListFile(state, false); }
-void BM_SaveList(benchmark::State& state) { BM_ListFile(state, true); }
+void BM_LoadList(benchmark::State& state) {
+    BM_ListFile(state, false);
+}
+void BM_SaveList(benchmark::State& state) {
+    BM_ListFile(state, true);
+}
 
 BENCHMARK(BM_LoadList)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveList)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/integration/instance.h"
 #include "core/platform/datafolder.h"
 #include "gui/appicon.h"
 #include "gui/application.h"
@@ -24,6 +25,7 @@ struct CommandLine {
     std::optional<std::string> home;
     std::optional<std::string> screenshot;
     bool reportStartup = false;
+    bool reportInstance = false;
     std::vector<std::string> handOver;  // the first one is handed over, the rest ignored
 };
 
@@ -32,6 +34,7 @@ const char* const kUsage =
     "  --home DIR         keep the lists and options in DIR\n"
     "  --screenshot FILE  start, write a PNG of the main window to FILE and quit\n"
     "  --report-startup   print the time from start to the shown window and quit\n"
+    "  --report-instance  print what happens between this copy and a running one\n"
     "  LINK               an address to add (\"@\" in front: copy it, \"$\": copy it wrapped)\n";
 
 // Reads the program's own options; anything else is a hand-over text.
@@ -43,6 +46,8 @@ std::optional<CommandLine> parse(int argc, char** argv) {
             (arg == "--home" ? cl.home : cl.screenshot) = std::string(argv[++i]);
         } else if (arg == "--report-startup") {
             cl.reportStartup = true;
+        } else if (arg == "--report-instance") {
+            cl.reportInstance = true;
         } else if (arg == "--home" || arg == "--screenshot") {
             return std::nullopt;  // an option without its value
         } else {
@@ -89,7 +94,6 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QApplication qapp(qtArgc, argv);
     QApplication::setApplicationName("My Ambrel");
-    QApplication::setApplicationDisplayName("My Ambrel");
     QApplication::setWindowIcon(ambrel::gui::appIcon());
 
     const std::string dataFolder =
@@ -101,9 +105,27 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    ambrel::gui::GuiApplication app({dataFolder, cl->handOver, {}, nullptr, nullptr});
+    ambrel::gui::GuiOptions options{dataFolder, cl->handOver, {}, nullptr, nullptr};
+    options.commandLine.assign(argv, argv + argc);
+    // A picture or a timing run ends by itself: it neither becomes the running copy nor
+    // hands over to one.
+    if (!cl->screenshot && !cl->reportStartup) {
+        options.instanceFolder = ambrel::integration::defaultInstanceFolder();
+        options.exeName = ambrel::integration::executableName();
+    }
+    options.reportInstance = cl->reportInstance;
+    ambrel::gui::GuiApplication app(std::move(options));
     app.start();
+    if (app.handedOver()) {
+        // The running copy came forward; this start ends once its own start-up is done.
+        QTimer::singleShot(0, &qapp, [] { QCoreApplication::exit(0); });
+        return QApplication::exec();
+    }
     ambrel::gui::MainWindow& main = app.mainWindow();
+    // The program lives as long as its main window, whatever other window is open, and
+    // not longer: a dialog closed while the main window sits in the tray must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&main, &ambrel::gui::MainWindow::closed, &qapp, &QCoreApplication::quit);
     main.show();
     main.activateWindow();
 

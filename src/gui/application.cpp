@@ -4,8 +4,14 @@
 
 #include "gui/addurldialog.h"
 #include "gui/appicon.h"
+#include "gui/filesettingsdialog.h"
+#include "gui/generalsettingsdialog.h"
+#include "gui/instancechannel.h"
+#include "gui/linkbuilderdialog.h"
+#include "gui/listeditcontroller.h"
 #include "gui/mainwindow.h"
 #include "gui/shellwindow.h"
+#include "gui/tray.h"
 #include "gui/webbrowser.h"
 
 namespace ambrel::gui {
@@ -26,18 +32,34 @@ GuiApplication::GuiApplication(GuiOptions options)
         m_browser = m_webBrowser.get();
     }
     m_app = std::make_unique<list::Tmyambrel>(
-        m_options.dataFolder, list::Services{m_ui, m_clipboard, *m_browser, m_registry});
+        m_options.dataFolder,
+        list::Services{m_ui, m_handOffClipboard, *m_browser, m_registry, m_shell});
     m_main = std::make_unique<MainWindow>(*m_app, m_ui, browserWidget);
     m_main->setWindowIcon(appIcon());
     m_ui.registerWindow(Window::Main, m_main.get());
+    m_editing = std::make_unique<list::ListEditing>(*m_app);
+    m_linkBuilder = std::make_unique<linkexport::LinkBuilder>(*m_app);
+    m_listEditController = new ListEditController(*m_main, *m_app, *m_editing, *m_linkBuilder);
 }
 
 GuiApplication::~GuiApplication() {
+    m_tray.reset();
+    m_instance.reset();
     m_windows.clear();
     m_main.reset();
 }
 
 void GuiApplication::start() {
+    // The single-instance guard first, so that a second start hands over, then the tray.
+    if (!m_options.instanceFolder.empty()) {
+        m_instance = std::make_unique<InstanceChannel>(
+            *m_app, m_registry, m_handOffClipboard,
+            InstanceChannel::Options{m_options.instanceFolder, m_options.exeName,
+                                     m_options.commandLine, m_options.reportInstance});
+    }
+    if (!handedOver()) {
+        m_tray = std::make_unique<Tray>(*m_app, *m_main);
+    }
     m_app->runCommand([this] { m_app->startup(m_options.arguments); });
 
     // Every other window, once, in start-up order.
@@ -47,6 +69,19 @@ void GuiApplication::start() {
         if (which == Window::AddUrl) {
             auto dialog = std::make_unique<AddUrlDialog>(*m_app);
             m_addUrl = dialog.get();
+            window = std::move(dialog);
+        } else if (which == Window::FileSettings) {
+            auto dialog = std::make_unique<FileSettingsDialog>(*m_app);
+            m_fileSettings = dialog.get();
+            window = std::move(dialog);
+        } else if (which == Window::GeneralSettings) {
+            auto dialog = std::make_unique<GeneralSettingsDialog>(
+                *m_app, [this](int n, bool shown) { m_main->setPopupItemVisible(n, shown); });
+            m_generalSettings = dialog.get();
+            window = std::move(dialog);
+        } else if (which == Window::LinkBuilder) {
+            auto dialog = std::make_unique<LinkBuilderDialog>(*m_linkBuilder, *m_app, m_main.get());
+            m_linkBuilderDialog = dialog.get();
             window = std::move(dialog);
         } else if (which == Window::About) {
             window = std::make_unique<AboutWindow>();
@@ -58,12 +93,22 @@ void GuiApplication::start() {
         m_windows.push_back(std::move(window));
     }
     m_app->runCommand([this] { m_app->createWindows(); });
+    // The settings dialogs show what was just loaded; the chosen popup items appear.
+    m_fileSettings->takeSettings();
+    m_generalSettings->takeSettings();
     wireCommands();
 }
 
 void GuiApplication::wireCommands() {
     MainWindow& w = *m_main;
     w.wire("addUrlButton", [this] { m_app->showAddUrl(); });
+    m_listEditController->wireCommands();
+    w.wire("fileSettingsButton", [this] { m_ui.showWindow(Window::FileSettings); });
+    w.wire("optionsButton", [this] { m_ui.showWindow(Window::GeneralSettings); });
+}
+
+bool GuiApplication::handedOver() const {
+    return m_instance && m_instance->handedOver();
 }
 
 }  // namespace ambrel::gui

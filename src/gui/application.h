@@ -4,8 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "core/export/linkbuilder.h"
+#include "core/integration/runningcopy.h"
 #include "core/list/app.h"
+#include "core/list/editing.h"
 #include "core/platform/registry.h"
+#include "core/platform/shell.h"
 #include "gui/qtui.h"
 
 class QWidget;
@@ -14,6 +18,12 @@ namespace ambrel::gui {
 
 class MainWindow;
 class AddUrlDialog;
+class FileSettingsDialog;
+class GeneralSettingsDialog;
+class InstanceChannel;
+class LinkBuilderDialog;
+class ListEditController;
+class Tray;
 class WebBrowser;
 
 struct GuiOptions {
@@ -23,6 +33,13 @@ struct GuiOptions {
     // A browser to use instead of the web engine, with the widget that stands for it (tests).
     platform::Browser* browser = nullptr;
     QWidget* browserWidget = nullptr;
+    // The single-instance guard: the whole command line (program path first) for a running
+    // copy, the folder of the lock and channel (empty: no guard, as in tests), the name the
+    // lock and handle key carry, and whether to tell standard output what it does.
+    std::vector<std::string> commandLine{};
+    std::string instanceFolder{};
+    std::string exeName = "myambrel";
+    bool reportInstance = false;
 };
 
 // Builds the program's windows in start-up order around one core application object.
@@ -42,6 +59,13 @@ public:
     QtUi& ui() { return m_ui; }
     AddUrlDialog& addUrlDialog() { return *m_addUrl; }
     platform::Browser& browser() { return *m_browser; }
+    list::ListEditing& editing() { return *m_editing; }
+    linkexport::LinkBuilder& linkBuilder() { return *m_linkBuilder; }
+    LinkBuilderDialog& linkBuilderDialog() { return *m_linkBuilderDialog; }
+    // A second start that handed its command line to the running copy: it ends now.
+    bool handedOver() const;
+    InstanceChannel* instanceChannel() const { return m_instance.get(); }
+    Tray* tray() const { return m_tray.get(); }
 
 private:
     void wireCommands();
@@ -49,13 +73,23 @@ private:
     GuiOptions m_options;
     QtUi m_ui;
     QtClipboard m_clipboard;
+    integration::HandOffClipboard m_handOffClipboard{m_clipboard};
     platform::RegistryStore m_registry;
+    platform::XdgShell m_shell;
     std::unique_ptr<WebBrowser> m_webBrowser;
     platform::Browser* m_browser = nullptr;
     std::unique_ptr<list::Tmyambrel> m_app;
     std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<list::ListEditing> m_editing;
+    std::unique_ptr<linkexport::LinkBuilder> m_linkBuilder;
+    ListEditController* m_listEditController = nullptr;  // owned by the main window
+    LinkBuilderDialog* m_linkBuilderDialog = nullptr;
     AddUrlDialog* m_addUrl = nullptr;
     std::vector<std::unique_ptr<QWidget>> m_windows;
+    FileSettingsDialog* m_fileSettings = nullptr;
+    GeneralSettingsDialog* m_generalSettings = nullptr;
+    std::unique_ptr<InstanceChannel> m_instance;
+    std::unique_ptr<Tray> m_tray;
 };
 
 }  // namespace ambrel::gui

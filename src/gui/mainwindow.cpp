@@ -272,6 +272,9 @@ void MainWindow::changeEvent(QEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     m_app.onClose();
     QMainWindow::closeEvent(event);
+    if (event->isAccepted()) {
+        emit closed();
+    }
 }
 
 }  // namespace ambrel::gui

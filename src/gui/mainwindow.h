@@ -45,6 +45,10 @@ public:
     QTreeView* listView() const { return m_listView; }
     QComboBox* groupCombo() const { return m_groupCombo; }
 
+signals:
+    // The window was closed: the program ends with it.
+    void closed();
+
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -108,6 +108,8 @@ void Tmyambrel::createWindows() {
             integration::contextMenuKey(integration::kContextMenuEntries[i]));
     }
     m_generalSettings = storage::loadGeneralSettings(m_programFolder, keys);
+    // Each entry switched on is written again, so it follows a data folder that moved.
+    integration::installSwitchedOnEntries(m_services.registry, m_programFolder, m_generalSettings);
 }
 
 void Tmyambrel::onActivate() {
@@ -279,7 +281,10 @@ void Tmyambrel::previewSelection() {
     if (row < 0) {
         return;
     }
-    const std::string address = previewAddress(m_pictures.at(row).path);
+    // The link builder takes the entry first, whatever the browser filter says.
+    const std::string path = m_pictures.at(row).path;
+    notify([&path](AppObserver& o) { o.entrySelected(path); });
+    const std::string address = previewAddress(path);
     if (m_fileSettings.webusetheextfeature &&
         storage::monextensionyest(address, m_fileSettings.webexcextensions)) {
         return;

@@ -8,6 +8,7 @@
 #include "core/platform/browser.h"
 #include "core/platform/clipboard.h"
 #include "core/platform/registry.h"
+#include "core/platform/shell.h"
 #include "core/platform/ui.h"
 #include "core/servers/uploadsettings.h"
 #include "core/storage/settings.h"
@@ -24,6 +25,7 @@ struct Services {
     platform::Clipboard& clipboard;
     platform::Browser& browser;
     platform::RegistryStore& registry;
+    platform::Shell& shell;
 };
 
 // Told of changes to what the main window shows besides the list.
@@ -32,6 +34,8 @@ public:
     virtual ~AppObserver() = default;
     virtual void captionChanged() {}
     virtual void groupsChanged() {}
+    // An entry became the first selected one; told before the browser previews it.
+    virtual void entrySelected(const std::string& path) { (void)path; }
 };
 
 // The operations and state of the main window (Tmyambrel): the picture list of the current
@@ -86,6 +90,16 @@ public:
     std::string targetGroupName() const;
     std::string targetListFile() const;
     const std::string& currentGroup() const { return m_currentGroup; }
+    void setCurrentGroup(std::string group) { m_currentGroup = std::move(group); }
+    // Replaces the target list's items (the first one stays "") and selects index.
+    void setTargetItems(std::vector<std::string> items, int index) {
+        m_targetItems = std::move(items);
+        if (m_targetItems.empty() || !m_targetItems.front().empty()) {
+            m_targetItems.insert(m_targetItems.begin(), std::string());
+        }
+        setTargetIndex(index);
+        notify([](AppObserver& o) { o.groupsChanged(); });
+    }
     std::string listFileOf(const std::string& group) const;
 
     // The selection changed: preview the first selected entry in the browser.
@@ -116,6 +130,7 @@ public:
     // The text width of the list's font, for fitting the columns.
     void setTextWidthMeasure(std::function<int(const std::string&)> measure);
     void addObserver(AppObserver* observer) { m_observers.push_back(observer); }
+    void removeObserver(AppObserver* observer) { std::erase(m_observers, observer); }
 
 private:
     void selectionChanged() override { previewSelection(); }

@@ -68,31 +68,49 @@ void ensureDataLayout(const std::string& dataFolder) {
 }
 
 std::string handOverPage(const std::string& marker) {
-    const bool plain = marker.empty();
-    const std::string what = plain           ? "adds the picture's address to the target list"
-                             : marker == "@" ? "copies the picture's address to the clipboard"
-                                             : "copies the picture's address to the clipboard "
-                                               "between the prepend and append texts";
-    // The browser runs this page from its context menu with the picture under the mouse as
-    // its external menu argument; the page hands the address, marker first, to My Ambrel.
-    return "<html><head><meta charset=\"utf-8\"><title>My Ambrel hand-over</title>\r\n"
+    struct Kind {
+        const char* entry;
+        const char* does;
+    };
+    const Kind kind = marker.empty() ? Kind{"&amp;Add to Zovururo",
+                                            "adds the picture's address to the list of the "
+                                            "target group"}
+                      : marker == "@"
+                          ? Kind{"&amp;Copy to clipboard",
+                                 "puts the picture's address on the clipboard (and adds it to "
+                                 "the list when \"Add to list if you copy in the context menu of "
+                                 "the browser\" is ticked)"}
+                          : Kind{"&amp;Custom Copy to clipboard",
+                                 "puts the picture's address on the clipboard between the "
+                                 "\"Prepend\" and \"Append\" texts of the general settings "
+                                 "(and adds it to the list when \"Add to list if you copy in the "
+                                 "context menu of the browser\" is ticked)"};
+    // The browser runs this page from its context menu with the element under the mouse in
+    // external.menuArguments. The page opens "ambrel:" + marker + address; ambrel-send takes
+    // such a link as it is, so a desktop that opens "ambrel:" links with it delivers them.
+    return "<!DOCTYPE html>\r\n<html><head><meta charset=\"utf-8\">"
+           "<title>My Ambrel hand-over</title>\r\n"
            "<script>\r\n"
            "var marker = \"" +
            marker +
            "\";\r\n"
-           "var source = (window.external && window.external.menuArguments)\r\n"
-           "  ? window.external.menuArguments.event.srcElement : null;\r\n"
-           "if (source && source.src) {\r\n"
-           "  window.location.href = \"ambrel:\" + encodeURIComponent(marker + source.src);\r\n"
+           "var args = window.external && window.external.menuArguments;\r\n"
+           "var picture = args && args.event ? args.event.srcElement : null;\r\n"
+           "if (picture && picture.src) {\r\n"
+           "  window.location.href = \"ambrel:\" + encodeURIComponent(marker + picture.src);\r\n"
            "}\r\n"
            "</script></head>\r\n<body>\r\n"
-           "<p>This page belongs to My Ambrel. Run from the browser's context menu on a "
-           "picture, it " +
-           what +
+           "<p>This page belongs to My Ambrel. The browser's context-menu entry <b>" +
+           kind.entry + "</b> runs it on a picture: it hands the picture's address" +
+           (marker.empty() ? std::string() : ", with \"" + marker + "\" in front,") +
+           " to the running My Ambrel, which " + kind.does +
            ".</p>\r\n"
-           "<p>The same hand-over from a terminal: <code>ambrel-send '" +
+           "<p>The page opens an <code>ambrel:</code> link; make <code>ambrel-send</code> the "
+           "desktop's handler of such links to have them delivered.</p>\r\n"
+           "<p>The same hand-over from a terminal:</p>\r\n"
+           "<pre>ambrel-send '" +
            marker +
-           "http://host/picture.jpg'</code></p>\r\n"
+           "http://host/picture.jpg'</pre>\r\n"
            "</body></html>\r\n";
 }
 

@@ -14,6 +14,7 @@
 #include "core/platform/fake_browser.h"
 #include "core/platform/registry.h"
 #include "core/platform/scripted_ui.h"
+#include "core/platform/shell.h"
 #include "core/storage/textfile.h"
 
 namespace ambrel::test {
@@ -41,7 +42,7 @@ protected:
     list::Tmyambrel& core() {
         if (!app) {
             app = std::make_unique<list::Tmyambrel>(
-                folder, list::Services{ui, clipboard, browser, *registry});
+                folder, list::Services{ui, clipboard, browser, *registry, shell});
         }
         return *app;
     }
@@ -61,6 +62,7 @@ protected:
     platform::ScriptedUi ui;
     platform::MemoryClipboard clipboard;
     platform::FakeBrowser browser;
+    platform::FakeShell shell;
     std::unique_ptr<platform::RegistryStore> registry;
     std::unique_ptr<list::Tmyambrel> app;
 };

@@ -1,0 +1,24 @@
+#include "core/integration/handover.h"
+
+namespace ambrel::integration {
+
+void receiveHandOver(list::Tmyambrel& app, const std::string& received) {
+    const std::string text = received.substr(0, kHandOverTextMax);
+    const char marker = text.empty() ? '\0' : text.front();
+    const bool marked = marker == '@' || marker == '$';
+    const std::string link = marked ? text.substr(1) : text;
+    if (marker == '@') {
+        app.services().clipboard.setText(link);
+    } else if (marker == '$') {
+        const storage::GeneralSettings& general = app.generalSettings();
+        app.services().clipboard.setText(general.ieccopyandaddbef + link +
+                                         general.ieccopyandaddaft);
+    }
+    if (marked && !app.fileSettings().ifcopyaddlist) {
+        return;
+    }
+    app.addlinkifnew(link, list::NameRule::Url);
+    app.adresizescroll();
+}
+
+}  // namespace ambrel::integration

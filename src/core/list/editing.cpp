@@ -1,0 +1,410 @@
+#include "core/list/editing.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "core/export/linkformats.h"
+#include "core/storage/names.h"
+#include "core/storage/textfile.h"
+
+namespace ambrel::list {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kCaption = "My Ambrel";
+
+// A text holding a line break cannot be one link: written to a list file it would split
+// into two lines and come back as two wrong entries.
+bool holdsLineBreak(const std::string& text) {
+    return text.find_first_of("\r\n") != std::string::npos;
+}
+
+// The rest of a group name is kept: a separator would reach outside the list folder, and
+// the groups are read back from their file names up to the first ".".
+bool isUsableGroupName(const std::string& name) {
+    return name.find_first_of("/\\:.\r\n") == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+std::string intoFolder(const std::string& folder, const std::string& fileName) {
+    return folder.ends_with('/') ? folder + fileName : folder + "/" + fileName;
+}
+
+bool anythingAt(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+// Moves a file without replacing one of the target's name; across file systems it is
+// copied and the original removed. On failure the file stays where it was.
+bool moveFile(const std::string& from, const std::string& to, std::string& error) {
+    if (anythingAt(to)) {
+        error = "a file of that name is there already";
+        return false;
+    }
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    if (ec == std::errc::cross_device_link) {
+        ec.clear();
+        fs::copy_file(from, to, fs::copy_options::none, ec);
+        if (!ec) {
+            fs::remove(from, ec);
+            if (ec) {
+                std::error_code ignored;
+                fs::remove(to, ignored);
+            }
+        }
+    }
+    if (ec) {
+        error = ec.message();
+        return false;
+    }
+    return true;
+}
+
+// Copies a file over any file of the target's name.
+bool copyFile(const std::string& from, const std::string& to, std::string& error) {
+    std::error_code ec;
+    if (anythingAt(to) && fs::equivalent(from, to, ec)) {
+        error = "the file would be copied onto itself";
+        return false;
+    }
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+        error = ec.message();
+        return false;
+    }
+    return true;
+}
+
+std::string homeFolder() {
+    const char* home = std::getenv("HOME");
+    return home != nullptr && *home != '\0' ? std::string(home) : std::string("/");
+}
+
+}  // namespace
+
+ListEditing::ListEditing(Tmyambrel& app) : m_app(app) {}
+
+std::string ListEditing::currentListFile() const {
+    return m_app.listFileOf(m_app.currentGroup());
+}
+
+void ListEditing::fxaddLocalFiles() {
+    for (const std::string& file : m_app.services().ui.chooseFiles("Add picture")) {
+        if (storage::fileExists(file) && !holdsLineBreak(file)) {
+            m_app.addlinkifnew(file, NameRule::File);
+        }
+    }
+    m_app.adresizescroll();
+}
+
+void ListEditing::dropFiles(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        if (!holdsLineBreak(path)) {
+            m_app.addlinkifnew(path, NameRule::File);
+        }
+    }
+}
+
+void ListEditing::fxpastee() {
+    const std::string text = m_app.services().clipboard.text();
+    // Only CR LF ends a line; what follows the last one is a last line.
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find("\r\n", start);
+        const std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+        if (!holdsLineBreak(line)) {
+            m_app.addlinkifnew(line, line.starts_with("http://") || line.starts_with("https://")
+                                         ? NameRule::Url
+                                         : NameRule::File);
+        }
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 2;
+    }
+    m_app.adresizescroll();
+}
+
+void ListEditing::fxcut() {
+    PictureList& pictures = m_app.pictures();
+    m_app.services().clipboard.setText(linkexport::gatherSelected(
+        pictures, [](const std::string& path) { return path; }, "\r\n"));
+    removeRows(pictures.selectedRows());
+    m_app.savepicmyfile(currentListFile());
+}
+
+void ListEditing::removeRows(const std::vector<int>& rows) {
+    if (rows.empty()) {
+        return;
+    }
+    const PictureList& pictures = m_app.pictures();
+    std::vector<Entry> kept;
+    kept.reserve(pictures.entries().size());
+    for (int row = 0; row < pictures.size(); ++row) {
+        if (!std::binary_search(rows.begin(), rows.end(), row)) {
+            kept.push_back(pictures.at(row));
+        }
+    }
+    m_app.pictures().assign(std::move(kept));
+}
+
+int ListEditing::fxedit() {
+    const int row = m_app.pictures().firstSelected();
+    if (row >= 0) {
+        beginRename(row);
+    }
+    return row;
+}
+
+void ListEditing::beginRename(int row) {
+    if (row >= 0 && row < m_app.pictures().size()) {
+        m_rename = {m_app.pictures().at(row).path, row};
+    }
+}
+
+bool ListEditing::endRename(const std::string& newName) {
+    PictureList& pictures = m_app.pictures();
+    const RenameState kept = std::exchange(m_rename, {});
+    // Something else changed the list during the edit: the name no longer belongs to the
+    // entry it was typed for, and its file must not be touched.
+    if (kept.position < 0 || kept.position >= pictures.size() ||
+        pictures.at(kept.position).path != kept.path) {
+        return false;
+    }
+    // A list file line is name "||" path: such a name would cut the path short on reading.
+    if (newName.find("||") != std::string::npos || holdsLineBreak(newName)) {
+        m_app.services().ui.message("A name cannot hold \"||\" or a line break", kCaption,
+                                    platform::MessageIcon::Information);
+        return false;
+    }
+    Entry entry = pictures.at(kept.position);
+    entry.name = newName;
+    bool save = true;
+    const storage::FileSettings& settings = m_app.fileSettings();
+    if (settings.renamefile && storage::is_local_path(kept.path)) {
+        const std::string& oldPath = kept.path;
+        const std::string newPath =
+            storage::folderpart(oldPath) + newName + storage::extensionpart(oldPath);
+        const bool oldExists = storage::fileExists(oldPath);
+        const bool newExists = storage::fileExists(newPath);
+        std::error_code ec;
+        // The name accepted as it was, or changed in letter case on a file system that
+        // ignores case, names the entry's own file: there is nothing to replace.
+        const bool sameFile =
+            newPath == oldPath || (oldExists && newExists && fs::equivalent(oldPath, newPath, ec));
+        if (newExists && !sameFile && oldExists && !settings.renameandoverwrite) {
+            m_app.services().ui.message("Filename exist: result is not saved", kCaption,
+                                        platform::MessageIcon::Information);
+            save = false;
+        } else if (oldExists && !sameFile) {
+            // rename() replaces a file of the new name in the same step, so overwriting
+            // never deletes a file without putting the renamed one in its place.
+            fs::rename(oldPath, newPath, ec);
+            if (ec) {
+                m_app.services().ui.message("Cannot rename " + oldPath + ": " + ec.message(),
+                                            kCaption, platform::MessageIcon::Warning);
+                save = false;
+            } else {
+                entry.path = newPath;
+            }
+        } else {
+            entry.path = newPath;
+        }
+    }
+    pictures.setEntry(kept.position, std::move(entry));
+    m_savePending = m_savePending || save;
+    return save;
+}
+
+void ListEditing::deferredSave() {
+    if (!m_savePending) {
+        return;
+    }
+    m_savePending = false;
+    m_app.savepicmyfile(currentListFile());
+}
+
+void ListEditing::openFolder() {
+    const int row = m_app.pictures().firstSelected();
+    if (row < 0) {
+        return;
+    }
+    const std::string path = m_app.pictures().at(row).path;
+    platform::Shell& shell = m_app.services().shell;
+    if (storage::is_web_address(path)) {
+        shell.openAddress(path);
+    } else if (storage::is_local_path(path)) {
+        const std::string folder = storage::folderpart(path);
+        std::error_code ec;
+        shell.openFolder(!folder.empty() && fs::is_directory(folder, ec) ? folder : homeFolder());
+    }
+}
+
+void ListEditing::moveToFolder() {
+    toFolder(true);
+}
+
+void ListEditing::copyToFolder() {
+    toFolder(false);
+}
+
+void ListEditing::toFolder(bool move) {
+    platform::Ui& ui = m_app.services().ui;
+    const std::optional<std::string> folder =
+        ui.chooseFolder(move ? "Move to this directory" : "Cut to this directory", "");
+    const std::vector<int> selected = m_app.pictures().selectedRows();
+    std::vector<int> moved;
+    std::string failures;
+    std::error_code ec;
+    std::exception_ptr failed;
+    if (folder && !folder->empty() && !selected.empty() && fs::is_directory(*folder, ec)) {
+        try {
+            for (auto row = selected.rbegin(); row != selected.rend(); ++row) {
+                const std::string path = m_app.pictures().at(*row).path;
+                if (!storage::is_local_path(path) || !storage::fileExists(path)) {
+                    continue;
+                }
+                const std::string target = intoFolder(*folder, storage::filenamepart(path));
+                std::string error;
+                if (!(move ? moveFile(path, target, error) : copyFile(path, target, error))) {
+                    failures.append("\n").append(path).append(": ").append(error);
+                    continue;
+                }
+                if (move) {
+                    moved.insert(moved.begin(), *row);
+                }
+                m_app.addonelink(target);
+            }
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    }
+    // The files moved so far are gone from their old place, so their entries go too, even
+    // when an error ended the run. Entries added on the way stand after every selected row.
+    removeRows(moved);
+    m_app.savepicmyfile(currentListFile());
+    if (failed) {
+        std::rethrow_exception(failed);
+    }
+    if (!failures.empty()) {
+        ui.message(
+            std::string(move ? "These files were not moved:" : "These files were not copied:") +
+                failures,
+            kCaption, platform::MessageIcon::Warning);
+    }
+}
+
+void ListEditing::sortByColumn(int column) {
+    if (column != kNameColumn && column != kPathColumn) {
+        return;
+    }
+    if (column == m_sortColumn) {
+        m_sortAscending = !m_sortAscending;
+    } else {
+        m_sortColumn = column;
+        m_sortAscending = true;
+    }
+    std::vector<Entry> entries = m_app.pictures().entries();
+    const auto key = [column](const Entry& e) -> const std::string& {
+        return column == kNameColumn ? e.name : e.path;
+    };
+    // std::string compares as unsigned bytes: byte by byte and case-sensitive.
+    if (m_sortAscending) {
+        std::stable_sort(entries.begin(), entries.end(),
+                         [&](const Entry& a, const Entry& b) { return key(a) < key(b); });
+    } else {
+        std::stable_sort(entries.begin(), entries.end(),
+                         [&](const Entry& a, const Entry& b) { return key(b) < key(a); });
+    }
+    m_app.pictures().assign(std::move(entries));
+}
+
+void ListEditing::saveList() {
+    m_app.savepicmyfile(currentListFile());
+}
+
+void ListEditing::showGroup() {
+    const int index = m_app.targetIndex();
+    if (index > 0) {
+        const std::string name = m_app.targetItems().at(static_cast<std::size_t>(index));
+        m_app.loadpicmyfile(m_app.listFileOf(name));
+        m_app.setCurrentGroup(name);
+        return;
+    }
+    const std::string defaultList = m_app.listFileOf(Tmyambrel::kDefaultGroup);
+    if (storage::fileExists(defaultList)) {
+        m_app.loadpicmyfile(defaultList);
+        m_app.setCurrentGroup(Tmyambrel::kDefaultGroup);
+    } else {
+        m_app.pictures().assign({});
+    }
+}
+
+void ListEditing::createGroup() {
+    platform::Ui& ui = m_app.services().ui;
+    const std::optional<std::string> name =
+        ui.prompt("Add a new group", "Please type the name of the new group", "");
+    if (!name || name->empty()) {
+        return;
+    }
+    if (!isUsableGroupName(*name)) {
+        ui.message(
+            "Please choose another name: a group name cannot hold \"/\", \"\\\", \":\" "
+            "or \".\"",
+            kCaption, platform::MessageIcon::Information);
+        return;
+    }
+    const std::string file = m_app.listFileOf(*name);
+    if (anythingAt(file)) {
+        ui.message("Please choose another name", kCaption, platform::MessageIcon::Information);
+        return;
+    }
+    storage::writeFileAtomically(file, "");
+    std::vector<std::string> items = m_app.targetItems();
+    items.push_back(*name);
+    m_app.setTargetItems(std::move(items), m_app.targetIndex());
+}
+
+void ListEditing::deleteGroup() {
+    platform::Ui& ui = m_app.services().ui;
+    const int index = m_app.targetIndex();
+    if (index <= 0) {
+        ui.message("Impossible to delete the main list", kCaption,
+                   platform::MessageIcon::Information);
+        return;
+    }
+    if (!ui.askYesNo("Confirmation to delete ?", "Confirm")) {
+        return;
+    }
+    std::vector<std::string> items = m_app.targetItems();
+    const std::string name = items.at(static_cast<std::size_t>(index));
+    const std::string file = m_app.listFileOf(name);
+    std::error_code ec;
+    fs::remove(file, ec);
+    if (ec) {
+        // Keeping the item shows the person the group is still there.
+        throw storage::IoError("Cannot delete " + file + ": " + ec.message());
+    }
+    items.erase(items.begin() + index);
+    if (name != m_app.currentGroup()) {
+        m_app.setTargetItems(std::move(items), 0);
+        return;
+    }
+    m_app.pictures().assign({});
+    m_app.setTargetItems(std::move(items), 0);
+    const std::string defaultList = m_app.listFileOf(Tmyambrel::kDefaultGroup);
+    if (storage::fileExists(defaultList)) {
+        m_app.loadpicmyfile(defaultList);
+        m_app.setCurrentGroup(Tmyambrel::kDefaultGroup);
+    }
+}
+
+}  // namespace ambrel::list

@@ -1,0 +1,55 @@
+#include "core/settings/filesettingsform.h"
+
+#include <filesystem>
+
+namespace ambrel::settings {
+
+std::string& folderOf(storage::FileSettings& settings, FolderField field) {
+    return field == FolderField::Download ? settings.downdir : settings.convdir;
+}
+
+std::string withoutTrailingSeparator(std::string folder) {
+    if (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+bool chooseFolder(list::Tmyambrel& app, FolderField field) {
+    std::string& folder = folderOf(app.fileSettings(), field);
+    const char* caption =
+        field == FolderField::Download ? "Download directory" : "Conversion directory";
+    const std::optional<std::string> chosen = app.services().ui.chooseFolder(caption, folder);
+    if (!chosen || chosen->empty()) {
+        return false;
+    }
+    folder = withoutTrailingSeparator(*chosen);
+    return true;
+}
+
+std::string folderToOpen(const std::string& field) {
+    std::error_code ec;
+    return !field.empty() && std::filesystem::is_directory(field, ec) ? field : std::string("/");
+}
+
+void openFolder(list::Tmyambrel& app, FolderField field) {
+    app.services().shell.openFolder(folderToOpen(folderOf(app.fileSettings(), field)));
+}
+
+void setRenameFile(storage::FileSettings& settings, bool on) {
+    settings.renamefile = on;
+    if (!on) {
+        settings.renameandoverwrite = false;
+    }
+}
+
+void saveFileSettings(list::Tmyambrel& app) {
+    const std::string& folder = app.programFolder();
+    if (!app.optionsFileExists()) {
+        app.uploadSettings().savedefaultcontext(folder);
+        storage::savegeneralsettingcontext(folder, app.generalSettings());
+    }
+    storage::savesettingfilesettingcontext(folder, app.fileSettings());
+}
+
+}  // namespace ambrel::settings

@@ -1,0 +1,56 @@
+#include "core/settings/generalsettingsform.h"
+
+#include "core/integration/contextmenu.h"
+#include "core/list/popupmenu.h"
+
+namespace ambrel::settings {
+
+void applyParentRule(PopupTicks& ticks) {
+    for (std::size_t parent = 0; parent < ticks.size(); ++parent) {
+        if (*list::kPopupItems.at(parent).command != '\0') {
+            continue;
+        }
+        bool anyChild = false;
+        for (std::size_t child = 0; child < ticks.size(); ++child) {
+            anyChild =
+                anyChild ||
+                (list::kPopupItems.at(child).parent == static_cast<int>(parent) && ticks.at(child));
+        }
+        ticks.at(parent) = anyChild;
+    }
+}
+
+PopupTicks treeClicked(storage::GeneralSettings& settings, PopupTicks ticks) {
+    applyParentRule(ticks);
+    settings.popupmenuitem = ticks;
+    return ticks;
+}
+
+void contextBoxClicked(list::Tmyambrel& app, std::size_t index, bool on) {
+    storage::GeneralSettings& general = app.generalSettings();
+    integration::contextMenuFlag(general, index) = on;
+    if (index == integration::kCustomCopyEntry && !on) {
+        general.ieccopyandaddbef.clear();
+        general.ieccopyandaddaft.clear();
+    }
+    integration::switchContextEntry(app.services().registry, app.programFolder(), index, on);
+}
+
+void saveGeneralSettings(list::Tmyambrel& app) {
+    const std::string& folder = app.programFolder();
+    if (!app.optionsFileExists()) {
+        app.uploadSettings().savedefaultcontext(folder);
+        storage::savesettingfilesettingcontext(folder, app.fileSettings());
+    }
+    storage::savegeneralsettingcontext(folder, app.generalSettings());
+}
+
+std::string helpPage() {
+    return std::string(storage::kMakerSite) + "zovururo_help_en.html";
+}
+
+void showHelp(list::Tmyambrel& app) {
+    app.services().shell.openAddress(helpPage());
+}
+
+}  // namespace ambrel::settings

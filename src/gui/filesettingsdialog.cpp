@@ -1,0 +1,171 @@
+#include "gui/filesettingsdialog.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "gui/qtui.h"
+
+namespace ambrel::gui {
+
+namespace {
+
+QGroupBox* group(const QString& caption, QLayout* content) {
+    auto* box = new QGroupBox(caption);
+    box->setLayout(content);
+    return box;
+}
+
+QPushButton* smallButton(const QString& caption, const QString& name) {
+    auto* b = new QPushButton(caption);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    b->setFixedWidth(32);
+    return b;
+}
+
+}  // namespace
+
+FileSettingsDialog::FileSettingsDialog(list::Tmyambrel& app, QWidget* parent)
+    : QDialog(parent), m_app(app) {
+    setObjectName("fileSettingsDialog");
+    setWindowTitle(QString::fromUtf8(platform::windowCaption(platform::Window::FileSettings)));
+    setModal(false);
+
+    auto* download = new QHBoxLayout;
+    m_downdir = folderRow(settings::FolderField::Download, "downdir", download);
+    auto* conversion = new QHBoxLayout;
+    m_convdir = folderRow(settings::FolderField::Conversion, "convdir", conversion);
+
+    auto* thumb = new QHBoxLayout;
+    m_thumbext = textField("thumbextField", &storage::FileSettings::thumbext);
+    thumb->addWidget(m_thumbext);
+
+    auto* files = new QHBoxLayout;
+    m_excextensions = textField("excextensionsField", &storage::FileSettings::excextensions);
+    m_usetheextfeature = checkBox("Use this function", "usetheextfeatureBox",
+                                  &storage::FileSettings::usetheextfeature);
+    files->addWidget(m_excextensions, 1);
+    files->addWidget(m_usetheextfeature);
+
+    auto* web = new QHBoxLayout;
+    m_webexcextensions =
+        textField("webexcextensionsField", &storage::FileSettings::webexcextensions);
+    m_webusetheextfeature = checkBox("Use this function", "webusetheextfeatureBox",
+                                     &storage::FileSettings::webusetheextfeature);
+    web->addWidget(m_webexcextensions, 1);
+    web->addWidget(new QLabel("(click o to open anyway)"));
+    web->addWidget(m_webusetheextfeature);
+
+    auto* copying = new QHBoxLayout;
+    m_ifcopyaddlist = checkBox("yes", "ifcopyaddlistBox", &storage::FileSettings::ifcopyaddlist);
+    copying->addWidget(m_ifcopyaddlist);
+    copying->addStretch();
+
+    auto* rename = new QHBoxLayout;
+    m_renamefile = new QCheckBox("Yes");
+    m_renamefile->setObjectName("renamefileBox");
+    connect(m_renamefile, &QCheckBox::clicked, this, [this](bool on) {
+        settings::setRenameFile(m_app.fileSettings(), on);
+        showRenameState();
+    });
+    m_renameandoverwrite = checkBox("overwrite existing files", "renameandoverwriteBox",
+                                    &storage::FileSettings::renameandoverwrite);
+    rename->addWidget(m_renamefile);
+    rename->addWidget(new QLabel("(be careful if you have the file in an other list)"));
+    rename->addWidget(m_renameandoverwrite);
+    rename->addStretch();
+
+    auto* save = new QPushButton("Save");
+    save->setObjectName("saveButton");
+    save->setAutoDefault(false);
+    connect(save, &QPushButton::clicked, this,
+            [this] { m_app.runCommand([this] { settings::saveFileSettings(m_app); }); });
+    auto* close = new QPushButton("Close");
+    close->setObjectName("closeButton");
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QDialog::hide);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group("Download directory", download));
+    layout->addWidget(group("Conversion directory", conversion));
+    layout->addWidget(group("Extension for thumbnails", thumb));
+    layout->addWidget(group("Excluded extension for file loading (ends with ; )", files));
+    layout->addWidget(group("Excluded extension for browser loading (ends with ; )", web));
+    layout->addWidget(group("Add to list if you copy in the context menu of the browser", copying));
+    layout->addWidget(group("Rename real local filenames when edited", rename));
+    layout->addLayout(buttons);
+    takeSettings();
+}
+
+QLineEdit* FileSettingsDialog::folderRow(settings::FolderField field, const QString& name,
+                                         QBoxLayout* into) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(name + "Field");
+    connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
+        settings::folderOf(m_app.fileSettings(), field) = ss(text);
+    });
+    QPushButton* choose = smallButton("...", name + "Choose");
+    connect(choose, &QPushButton::clicked, this, [this, field, edit] {
+        bool chosen = false;
+        m_app.runCommand([&] { chosen = settings::chooseFolder(m_app, field); });
+        if (chosen) {
+            edit->setText(qs(settings::folderOf(m_app.fileSettings(), field)));
+        }
+    });
+    QPushButton* open = smallButton("o", name + "Open");
+    connect(open, &QPushButton::clicked, this,
+            [this, field] { m_app.runCommand([&] { settings::openFolder(m_app, field); }); });
+    into->addWidget(edit, 1);
+    into->addWidget(choose);
+    into->addWidget(open);
+    return edit;
+}
+
+QLineEdit* FileSettingsDialog::textField(const QString& name,
+                                         std::string storage::FileSettings::*member) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(name);
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, member](const QString& text) { m_app.fileSettings().*member = ss(text); });
+    return edit;
+}
+
+QCheckBox* FileSettingsDialog::checkBox(const QString& caption, const QString& name,
+                                        bool storage::FileSettings::*member) {
+    auto* box = new QCheckBox(caption);
+    box->setObjectName(name);
+    connect(box, &QCheckBox::clicked, this,
+            [this, member](bool on) { m_app.fileSettings().*member = on; });
+    return box;
+}
+
+void FileSettingsDialog::takeSettings() {
+    const storage::FileSettings& s = m_app.fileSettings();
+    m_downdir->setText(qs(s.downdir));
+    m_convdir->setText(qs(s.convdir));
+    m_thumbext->setText(qs(s.thumbext));
+    m_excextensions->setText(qs(s.excextensions));
+    m_webexcextensions->setText(qs(s.webexcextensions));
+    m_usetheextfeature->setChecked(s.usetheextfeature);
+    m_webusetheextfeature->setChecked(s.webusetheextfeature);
+    m_ifcopyaddlist->setChecked(s.ifcopyaddlist);
+    showRenameState();
+}
+
+void FileSettingsDialog::showRenameState() {
+    const storage::FileSettings& s = m_app.fileSettings();
+    m_renamefile->setChecked(s.renamefile);
+    m_renameandoverwrite->setChecked(s.renameandoverwrite);
+    m_renameandoverwrite->setVisible(settings::overwriteOffered(s));
+}
+
+}  // namespace ambrel::gui

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/integration/instance.h"
+#include "core/integration/runningcopy.h"
+#include "core/list/app.h"
+
+class QSocketNotifier;
+
+namespace ambrel::gui {
+
+// The single-instance guard with the running copy's end of the hand-over channel: a first
+// start answers second starts, the hand-over tool and held clipboard texts as they arrive;
+// a second start hands its command line and its clipboard texts to the running copy.
+class InstanceChannel final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(InstanceChannel)
+
+public:
+    struct Options {
+        std::string folder;                    // where the lock and the channel live
+        std::string exeName;                   // names the lock and the handle key
+        std::vector<std::string> commandLine;  // the program path first
+        bool report = false;                   // tell standard output what happens
+    };
+
+    InstanceChannel(list::Tmyambrel& app, platform::RegistryStore& registry,
+                    integration::HandOffClipboard& clipboard, const Options& options,
+                    QObject* parent = nullptr);
+    ~InstanceChannel() override;
+
+    // A second start that handed over: it finishes its start-up and ends.
+    bool handedOver() const;
+    integration::TDuDid2& guard() { return *m_guard; }
+
+private:
+    void serve();
+    void report(const std::string& line) const;
+
+    list::Tmyambrel& m_app;
+    bool m_report = false;
+    std::unique_ptr<integration::TDuDid2> m_guard;
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+}  // namespace ambrel::gui

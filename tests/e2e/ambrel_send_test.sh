@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# ambrel-send against a running copy: plain addresses are added, "@" addresses copied (and
+# added, add-when-copying being on at a first run), long texts cut; nobody running is an error.
+source "$(dirname "$0")/common.sh"
+
+start_first first
+timeout 10 "$ambrel_send" http://host/a/sent.jpg || fail "plain hand-over refused"
+list_lines | grep -qx 'sent||http://host/a/sent.jpg' || fail "not added: $(list_lines)"
+
+timeout 10 "$ambrel_send" '@http://host/b/copied.jpg' || fail "copy hand-over refused"
+[ "$(timeout 10 "$ambrel_send" --print-clipboard)" = "http://host/b/copied.jpg" ] ||
+    fail "clipboard not set"
+list_lines | grep -qx 'copied||http://host/b/copied.jpg' || fail "copied address not added"
+
+long="http://host/c/long.jpg?$(printf 'x%.0s' $(seq 1 300))"
+timeout 10 "$ambrel_send" "$long" || fail "long hand-over refused"
+list_lines | grep -qx "long||${long:0:254}" || fail "long address not cut to 254 bytes"
+
+timeout 10 "$ambrel_send" "ambrel:%24http%3A%2F%2Fhost%2Fd%2Fwrapped.jpg" || fail "link refused"
+[ "$(timeout 10 "$ambrel_send" --print-clipboard)" = "http://host/d/wrapped.jpg" ] ||
+    fail "ambrel: link not decoded"
+
+kill -9 "$first"
+wait "$first" 2>/dev/null || true
+if timeout 10 "$ambrel_send" http://host/e/none.jpg 2>"$dir/send.err"; then
+    fail "ambrel-send reported success with no copy running"
+fi
+grep -qF "is not running" "$dir/send.err" || fail "unclear error: $(cat "$dir/send.err")"
+echo "1 passed, 0 failed"

@@ -1,0 +1,249 @@
+// List editing from the main window: header clicks, in-place names, dropped files, the
+// Delete key, and the link builder fed by the list's selection.
+#include <QComboBox>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTreeView>
+#include <QUrl>
+#include <QtTest>
+
+#include "gui/linkbuilderdialog.h"
+#include "gui/mainwindow.h"
+#include "guifixture.h"
+
+using ambrel::test::GuiFixture;
+
+namespace {
+
+void writeDefaultList(const std::string& folder) {
+    ambrel::storage::writeFileAtomically(
+        folder + "listing/default.fifi",
+        "b||http://h/b.jpg\r\nc||http://h/c.jpg\r\na||http://h/a.jpg\r\n");
+}
+
+QStringList names(QTreeView* list) {
+    QStringList out;
+    for (int row = 0; row < list->model()->rowCount(); ++row) {
+        out << list->model()->index(row, 0).data().toString();
+    }
+    return out;
+}
+
+void selectRow(QTreeView* list, int row) {
+    list->selectionModel()->select(list->model()->index(row, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+// Answers the next modal dialog once it is up.
+void answerModal(const std::function<void(QWidget*)>& answer) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [answer, poll] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            answer(modal);
+        } else {
+            QTimer::singleShot(10, *poll);
+        }
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+}  // namespace
+
+class ListEditingTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void headerClicksSortAndFlip() {
+        GuiFixture f({}, writeDefaultList);
+        ambrel::gui::MainWindow& w = f.app->mainWindow();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QHeaderView* header = w.listView()->header();
+        const auto click = [header](int section) {
+            QTest::mouseClick(
+                header->viewport(), Qt::LeftButton, {},
+                QPoint(header->sectionViewportPosition(section) + 10, header->height() / 2));
+        };
+        click(0);
+        QCOMPARE(names(w.listView()), (QStringList{"c", "b", "a"}));
+        click(0);
+        QCOMPARE(names(w.listView()), (QStringList{"a", "b", "c"}));
+        QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    }
+
+    void droppedFilesAreAdded() {
+        GuiFixture f;
+        ambrel::gui::MainWindow& w = f.app->mainWindow();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const std::string pic = f.root + "my pic.jpg";
+        ambrel::storage::writeFileAtomically(pic, "x");
+
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(pic))});
+        QWidget* target = w.listView()->viewport();
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        QVERIFY(drop.isAccepted());
+
+        QCOMPARE(names(w.listView()), QStringList{"my pic"});
+        QCOMPARE(f.read("listing/default.fifi"), "my pic||" + pic + "\r\n");
+        // The same file again is in the list file already.
+        QDropEvent again(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &again);
+        QCOMPARE(w.listView()->model()->rowCount(), 1);
+    }
+
+    void editButtonRenamesInPlaceAndSavesAfterwards() {
+        GuiFixture f({}, writeDefaultList);
+        ambrel::gui::MainWindow& w = f.app->mainWindow();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        selectRow(w.listView(), 1);
+        QTest::mouseClick(w.button("editButton"), Qt::LeftButton);
+        auto* editor = w.listView()->findChild<QLineEdit*>("nameEditor");
+        QVERIFY(editor != nullptr);
+        editor->setText("renamed");
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The delegate commits on its next turn of the event loop.
+        QTRY_COMPARE(names(w.listView()), (QStringList{"b", "renamed", "a"}));
+        QTRY_COMPARE(
+            f.read("listing/default.fifi"),
+            std::string("b||http://h/b.jpg\r\nrenamed||http://h/c.jpg\r\na||http://h/a.jpg\r\n"));
+    }
+
+    void deleteAndBackspaceRunWhatRemoveRuns() {
+        GuiFixture f({}, writeDefaultList);
+        ambrel::gui::MainWindow& w = f.app->mainWindow();
+        int removals = 0;
+        w.wire("removeButton", [&removals] { ++removals; });
+        QTest::keyClick(w.listView(), Qt::Key_Delete);
+        QTest::keyClick(w.listView(), Qt::Key_Backspace);
+        QCOMPARE(removals, 2);
+    }
+
+    void groupButtonsKeepTheDropDownCurrent() {
+        GuiFixture f({}, writeDefaultList);
+        ambrel::gui::MainWindow& w = f.app->mainWindow();
+        w.show();
+        QComboBox* groups = w.groupCombo();
+        QCOMPARE(groups->count(), 2);
+
+        // A dialog of another kind is closed unanswered, so the test fails instead of hanging.
+        QString asked;
+        answerModal([&asked](QWidget* modal) {
+            auto* input = qobject_cast<QInputDialog*>(modal);
+            if (input == nullptr) {
+                modal->close();
+                return;
+            }
+            asked = input->labelText();
+            input->setTextValue("cats");
+            input->accept();
+        });
+        QTest::mouseClick(w.button("createGroupButton"), Qt::LeftButton);
+        QCOMPARE(asked, QStringLiteral("Please type the name of the new group"));
+        QCOMPARE(groups->count(), 3);
+        QCOMPARE(groups->itemText(2), QStringLiteral("cats"));
+
+        groups->setCurrentIndex(2);
+        QTest::mouseClick(w.button("showGroupButton"), Qt::LeftButton);
+        QCOMPARE(w.listView()->model()->rowCount(), 0);
+
+        answerModal([&asked](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (box == nullptr || box->button(QMessageBox::Yes) == nullptr) {
+                modal->close();
+                return;
+            }
+            asked = box->text();
+            box->button(QMessageBox::Yes)->click();
+        });
+        QTest::mouseClick(w.button("deleteGroupButton"), Qt::LeftButton);
+        QCOMPARE(asked, QStringLiteral("Confirmation to delete ?"));
+        QCOMPARE(groups->count(), 2);
+        QCOMPARE(groups->currentIndex(), 0);
+        QCOMPARE(w.listView()->model()->rowCount(), 3);  // back on the main list
+        QVERIFY(!ambrel::storage::fileExists(f.folder + "listing/cats.fifi"));
+    }
+
+    void popupItemsRunTheirCommands() {
+        GuiFixture f({}, writeDefaultList);
+        ambrel::gui::MainWindow& w = f.app->mainWindow();
+        f.app->core().pictures().setSelection({0, 2});
+        struct Item {
+            int number;
+            std::string clipboard;
+        };
+        for (const Item& item :
+             {Item{19, "http://h/a.jpg\r\nhttp://h/b.jpg"},
+              Item{32, "<img src=\"http://h/a.jpg\"><br>\r\n<img src=\"http://h/b.jpg\">"},
+              Item{21, "[img]http://h/a.jpg[/img]\r\n[img]http://h/b.jpg[/img]"}}) {
+            w.popupAction(item.number)->trigger();
+            QCOMPARE(f.app->core().services().clipboard.text(), item.clipboard);
+        }
+        QVERIFY(!f.app->linkBuilderDialog().isVisible());
+        w.popupAction(3)->trigger();  // "Copy BBcode1" of "Links" opens the link builder
+        QVERIFY(f.app->linkBuilderDialog().isVisible());
+
+        f.app->core().pictures().assign({{"n", "http://h/n.jpg"}});
+        w.popupAction(43)->trigger();  // "Save list"
+        QCOMPARE(f.read("listing/default.fifi"), std::string("n||http://h/n.jpg\r\n"));
+    }
+
+    void linkBuilderFillsFromTheSelection() {
+        GuiFixture f({}, writeDefaultList);
+        ambrel::gui::MainWindow& w = f.app->mainWindow();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTreeView* list = w.listView();
+        selectRow(list, 0);
+        QTest::mouseClick(w.button("linkBuilderButton"), Qt::LeftButton);
+        ambrel::gui::LinkBuilderDialog& dialog = f.app->linkBuilderDialog();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Copy links for pictures to your clipboard"));
+        QCOMPARE(dialog.thumbnailField()->text(), QStringLiteral("http://h/b.jpg"));
+
+        selectRow(list, 1);
+        QCOMPARE(dialog.linkField()->text(), QStringLiteral("http://h/c.jpg"));
+        selectRow(list, 2);
+        QCOMPARE(dialog.linkField()->text(), QStringLiteral("http://h/a.jpg"));
+        QCOMPARE(dialog.thumbnailField()->text(), QStringLiteral("http://h/b.jpg"));
+
+        QTest::mouseClick(dialog.findChild<QPushButton*>("copyBBcode1Button"), Qt::LeftButton);
+        QCOMPARE(f.app->core().services().clipboard.text(),
+                 std::string("[url=http://h/a.jpg][img]http://h/b.jpg[/img][/url]"));
+
+        QTest::mouseClick(dialog.findChild<QPushButton*>("clearThumbnailButton"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("clearLinkButton"), Qt::LeftButton);
+        QCOMPARE(dialog.thumbnailField()->text(), QString());
+        QCOMPARE(dialog.linkField()->text(), QString());
+        // A full-size address typed by hand becomes the link beside its thumbnail.
+        QTest::keyClicks(dialog.thumbnailField(), "http://i/p.png");
+        dialog.servicesMenu()->findChild<QAction*>("Copyforimageshack1")->trigger();
+        QCOMPARE(dialog.thumbnailField()->text(), QStringLiteral("http://i/p.th.png"));
+        QCOMPARE(dialog.linkField()->text(), QStringLiteral("http://i/p.png"));
+
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.thumbnailField()->text(), QString());
+        QCOMPARE(dialog.linkField()->text(), QString());
+        selectRow(list, 0);
+        // A closed dialog takes nothing.
+        QCOMPARE(dialog.thumbnailField()->text(), QString());
+    }
+};
+
+QTEST_MAIN(ListEditingTest)
+#include "listediting_test.moc"
