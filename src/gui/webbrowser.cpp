@@ -69,12 +69,8 @@ void WebBrowser::setImageHeight(int index, int height) {
 
 void WebBrowser::resize(int index, int value, bool width) {
     Image& image = m_images.at(static_cast<std::size_t>(index));
-    int& set = width ? image.width : image.height;
-    int& other = width ? image.height : image.width;
-    if (set > 0) {
-        other = other * value / set;
-    }
-    set = value;
+    platform::scaleImageDimension(width ? image.width : image.height,
+                                  width ? image.height : image.width, value);
     // Setting one attribute of an image whose other one is unset keeps its proportions; the
     // engine's answer replaces the estimate above once it arrives.
     QPointer<WebBrowser> self(this);

@@ -17,6 +17,14 @@ public:
     }
 };
 
+// An image's dimension written while the other is unset: the other follows in proportion.
+inline void scaleImageDimension(int& written, int& other, int value) {
+    if (written > 0) {
+        other = other * value / written;
+    }
+    written = value;
+}
+
 inline constexpr int kCommandForward = 1;
 inline constexpr int kCommandBack = 2;
 

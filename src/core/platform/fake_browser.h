@@ -58,12 +58,7 @@ public:
 private:
     void scale(int i, int value, bool width) {
         Image& img = images.at(static_cast<std::size_t>(i));
-        int& set = width ? img.width : img.height;
-        int& other = width ? img.height : img.width;
-        if (set > 0) {
-            other = other * value / set;
-        }
-        set = value;
+        scaleImageDimension(width ? img.width : img.height, width ? img.height : img.width, value);
     }
 
     std::vector<std::string> m_history{""};

@@ -9,26 +9,20 @@
 #include <vector>
 
 #include "core/storage/textfile.h"
+#include "support/tempfolder.h"
 
 namespace ambrel::storage {
 namespace {
 
 namespace fs = std::filesystem;
 
-class ListFileTest : public ::testing::Test {
+class ListFileTest : public test::TempFolderTest {
 protected:
     void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "ambrel-list-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(name.data()), nullptr);
-        m_dir = name + "/";
+        TempFolderTest::SetUp();
         m_file = m_dir + "default.fifi";
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
     void put(const std::string& bytes) { std::ofstream(m_file, std::ios::binary) << bytes; }
-    std::string m_dir;
     std::string m_file;
 };
 

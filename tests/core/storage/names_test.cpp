@@ -1,7 +1,9 @@
 #include "core/storage/names.h"
 
 #include <gtest/gtest.h>
+
 #include <stdlib.h>
+#include "support/tempfolder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -87,21 +89,11 @@ TEST(Names, ExtensionListTest) {
     }
 }
 
-class NamesFileTest : public ::testing::Test {
+class NamesFileTest : public test::TempFolderTest {
 protected:
-    void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "ambrel-names-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(name.data()), nullptr);
-        m_dir = name + "/";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
     void touch(const std::string& name, const std::string& bytes = "") {
         std::ofstream(m_dir + name, std::ios::binary) << bytes;
     }
-    std::string m_dir;
 };
 
 TEST_F(NamesFileTest, FreeNameCountsUpBesideTheTakenOne) {

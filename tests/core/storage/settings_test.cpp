@@ -9,23 +9,18 @@
 #include <vector>
 
 #include "core/storage/textfile.h"
+#include "support/tempfolder.h"
 
 namespace ambrel::storage {
 namespace {
 
 namespace fs = std::filesystem;
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public test::TempFolderTest {
 protected:
     void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "ambrel-set-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(name.data()), nullptr);
-        m_dir = name + "/";
+        TempFolderTest::SetUp();
         m_options = m_dir + kOptionsFile;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
     }
     void put(const std::string& bytes) { std::ofstream(m_options, std::ios::binary) << bytes; }
     std::string options() const { return readBytes(m_options); }
@@ -35,7 +30,6 @@ protected:
         savesettingfilesettingcontext(m_dir, file);
         savegeneralsettingcontext(m_dir, general);
     }
-    std::string m_dir;
     std::string m_options;
 };
 

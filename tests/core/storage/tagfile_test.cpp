@@ -11,23 +11,15 @@
 #include <vector>
 
 #include "core/storage/textfile.h"
+#include "support/tempfolder.h"
 
 namespace ambrel::storage {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TagFileTest : public ::testing::Test {
+class TagFileTest : public test::TempFolderTest {
 protected:
-    void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "ambrel-tag-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(name.data()), nullptr);
-        m_dir = name + "/";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
     void put(const std::string& name, const std::string& bytes) {
         std::ofstream(m_dir + name, std::ios::binary) << bytes;
     }
@@ -38,7 +30,6 @@ protected:
         }
         return all;
     }
-    std::string m_dir;
 };
 
 TEST_F(TagFileTest, LoadFileEndsEveryLineWithCrLf) {

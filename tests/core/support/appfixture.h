@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -16,17 +14,16 @@
 #include "core/platform/scripted_ui.h"
 #include "core/platform/shell.h"
 #include "core/storage/textfile.h"
+#include "support/tempfolder.h"
 
 namespace ambrel::test {
 
 // A fresh data folder with its layout, and an application object on scripted services.
-class AppFixture : public ::testing::Test {
+class AppFixture : public TempFolderTest {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/ambrel-test-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        ASSERT_NE(made, nullptr);
-        root = std::string(made) + "/";
+        TempFolderTest::SetUp();
+        root = m_dir;
         folder = root + "data/";
         platform::ensureDataLayout(folder);
         registry = std::make_unique<platform::RegistryStore>(root + "registry.reg");
@@ -34,8 +31,7 @@ protected:
 
     void TearDown() override {
         app.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
+        TempFolderTest::TearDown();
     }
 
     // The application object, made on first use so a test can lay out files first.
