@@ -67,7 +67,12 @@ int hexDigit(char c) {
 }  // namespace
 
 RegistryStore::RegistryStore(std::string file) : m_file(std::move(file)) {
-    reload();
+    try {
+        reload();
+    } catch (const storage::IoError& e) {
+        // An empty view saved over the file would lose every key in it.
+        m_unreadable = e.what();
+    }
 }
 
 std::string RegistryStore::defaultFile() {
@@ -91,11 +96,15 @@ std::string RegistryStore::canonical(const std::string& key) {
 }
 
 void RegistryStore::reload() {
-    m_keys.clear();
     if (!storage::fileExists(m_file)) {
+        m_keys.clear();
         return;
     }
+    // Read before letting go of the old view: a store that forgot its keys on a failed read
+    // would write that loss back with its next change.
     const std::string text = storage::readBytes(m_file);
+    m_unreadable.clear();
+    m_keys.clear();
     Key* current = nullptr;
     storage::forEachLine(text, [&](std::string_view line) {
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
@@ -155,6 +164,10 @@ void RegistryStore::reload() {
 }
 
 bool RegistryStore::save() {
+    // A store whose file could not be read would overwrite what it never saw.
+    if (!m_unreadable.empty()) {
+        return false;
+    }
     static constexpr char kHex[] = "0123456789abcdef";
     std::string out = "Windows Registry Editor Version 5.00\r\n";
     for (const auto& entry : m_keys) {

@@ -20,14 +20,16 @@ public:
         bool operator==(const Value&) const = default;
     };
 
-    // Loads the file when it exists; a missing file is an empty store. Throws
-    // storage::IoError when the file exists but cannot be read.
+    // Loads the file when it exists; a missing file is an empty store. A file that exists
+    // but cannot be read gives an empty store that refuses every change (see unreadable()).
     explicit RegistryStore(std::string file);
 
     // The per-user store's file: $XDG_CONFIG_HOME/myambrel/registry.reg (~/.config when unset).
     static std::string defaultFile();
 
     const std::string& file() const { return m_file; }
+    // Why the file could not be read when the store was made; empty once a read worked.
+    const std::string& unreadable() const { return m_unreadable; }
 
     bool keyExists(const std::string& key) const;
     // Creates the key when missing; false when the store cannot be written.
@@ -43,7 +45,8 @@ public:
     bool setDword(const std::string& key, const std::string& name, std::uint32_t value);
     bool deleteValue(const std::string& key, const std::string& name);
 
-    // Reads the file again, for changes another process made.
+    // Reads the file again, for changes another process made. Throws storage::IoError when
+    // it cannot be read, keeping what the store held.
     void reload();
 
 private:
@@ -57,6 +60,7 @@ private:
     };
     std::string m_file;
     std::map<std::string, Key> m_keys;  // by lower-cased path
+    std::string m_unreadable;
 };
 
 }  // namespace ambrel::platform

@@ -13,7 +13,13 @@ constexpr const char* kSeparators = "/\\:";
 
 std::string beforeFirstDot(const std::string& name) {
     const std::size_t dot = name.find('.');
-    return dot == std::string::npos ? std::string() : name.substr(0, dot);
+    std::string result = dot == std::string::npos ? std::string() : name.substr(0, dot);
+    // A list line is split at its first "||": a name holding one would cut its own entry
+    // in two on the next load, so the name ends there.
+    if (const std::size_t bars = result.find("||"); bars != std::string::npos) {
+        result.resize(bars);
+    }
+    return result;
 }
 
 // Anything at the path, a folder or a dangling link included, makes the name taken.

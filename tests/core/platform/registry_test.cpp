@@ -1,7 +1,13 @@
 #include "core/platform/registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
 
 #include "support/appfixture.h"
 
@@ -25,12 +31,13 @@ TEST_F(RegistryTest, ValuesSurviveAReloadWithTheirTypes) {
     }
     RegistryStore store(root + "r.reg");
     EXPECT_TRUE(store.keyExists(key));
-    EXPECT_TRUE(store.keyExists("hkey_current_user\\software\\microsoft\\internet explorer\\"
-                                "menuext\\&add to zovururo"));
+    EXPECT_TRUE(
+        store.keyExists("hkey_current_user\\software\\microsoft\\internet explorer\\"
+                        "menuext\\&add to zovururo"));
     EXPECT_EQ(store.stringValue(key, ""), "/data/\"quoted\" \\ add.htm");
-    EXPECT_EQ(store.value(key, "Contexts"),
-              (RegistryStore::Value{RegistryStore::Type::Binary, std::string("\x02\x00\xff", 3),
-                                    0}));
+    EXPECT_EQ(
+        store.value(key, "Contexts"),
+        (RegistryStore::Value{RegistryStore::Type::Binary, std::string("\x02\x00\xff", 3), 0}));
     EXPECT_EQ(store.value(key, "Flags")->dword, 0xdeadbeefU);
 
     struct stat st {};
@@ -53,6 +60,34 @@ TEST_F(RegistryTest, DeletingAKeyTakesItsSubkeysAndReportsAMissingOne) {
 TEST_F(RegistryTest, AStoreThatCannotBeWrittenRefusesTheChange) {
     write("blocker", "a file where the store's folder should be");
     RegistryStore store(folder + "blocker/r.reg");
+    EXPECT_FALSE(store.createKey("HKCU\\X"));
+    EXPECT_FALSE(store.keyExists("HKCU\\X"));
+}
+
+TEST_F(RegistryTest, AFailedReloadKeepsWhatTheStoreHeld) {
+    const std::string file = root + "r.reg";
+    const std::string kept = "HKEY_CURRENT_USER\\Software\\Kept";
+    RegistryStore store(file);
+    ASSERT_TRUE(store.createKey(kept));
+    // A file that cannot be opened for reading stands where the store's file was.
+    std::filesystem::remove(file);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(file.size(), sizeof address.sun_path);
+    std::memcpy(address.sun_path, file.c_str(), file.size() + 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+
+    EXPECT_THROW(store.reload(), storage::IoError);
+    EXPECT_TRUE(store.keyExists(kept));
+    ASSERT_TRUE(store.createKey("HKEY_CURRENT_USER\\Software\\Added"));
+    EXPECT_TRUE(RegistryStore(file).keyExists(kept));
+}
+
+TEST_F(RegistryTest, AFileThatCannotBeReadIsNeitherFatalNorOverwritten) {
+    RegistryStore store("/proc/self/mem");  // exists, and every read of it fails
+    EXPECT_FALSE(store.unreadable().empty());
     EXPECT_FALSE(store.createKey("HKCU\\X"));
     EXPECT_FALSE(store.keyExists("HKCU\\X"));
 }

@@ -133,5 +133,13 @@ TEST_F(ListFileTest, AppendedLinkIsFoundAgain) {
     }
 }
 
+TEST_F(ListFileTest, ALinkHoldingBarsComesBackWhole) {
+    appendtothisfile("http://h/a||b.jpg", m_file);
+    appendtothisfile("/srv/c||d.png", m_file);
+    EXPECT_EQ(readListFile(m_file),
+              (std::vector<Entry>{{"a", "http://h/a||b.jpg"}, {"c", "/srv/c||d.png"}}));
+    EXPECT_FALSE(truc222(listLineFor("http://h/a||b.jpg"), m_file));
+}
+
 }  // namespace
 }  // namespace ambrel::storage

@@ -55,6 +55,8 @@ TEST(Names, PathCutsAndNameRules) {
         {"http://h/p/a.b.c", "a.b.c", "http://h/p/", ".c", "a"},
         {"http://host.com", "host.com", "http://", ".com", "host"},
         {"", "", "", "", ""},
+        {"http://h/a||b.c||d.jpg", "a||b.c||d.jpg", "http://h/", ".jpg", "a"},
+        {"/srv/x|y.png", "x|y.png", "/srv/", ".png", "x|y"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
