@@ -37,6 +37,7 @@ LinkBuilderDialog::LinkBuilderDialog(linkexport::LinkBuilder& builder, list::Tmy
                               void (linkexport::LinkBuilder::*set)(std::string),
                               void (linkexport::LinkBuilder::*clear)()) {
         auto* box = new QGroupBox(title);
+        box->setObjectName(name + "Box");
         edit = new QLineEdit;
         edit->setObjectName(name + "Field");
         connect(edit, &QLineEdit::textEdited, this,

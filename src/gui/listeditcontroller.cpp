@@ -3,6 +3,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -117,7 +118,8 @@ void ListEditController::startEdit() {
     if (row >= 0) {
         QTreeView* view = m_window.listView();
         const QModelIndex index = view->model()->index(row, 0);
-        view->setCurrentIndex(index);
+        // Moving only the focus keeps the rest of a multiple selection.
+        view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
         view->edit(index);
     }
 }

@@ -27,7 +27,11 @@ signals:
 
 private:
     void aboutToReset() override { beginResetModel(); }
-    void listReset() override { endResetModel(); }
+    // A reset view has lost its selection; a reordered list keeps the entries' own.
+    void listReset() override {
+        endResetModel();
+        emit coreSelectionChanged();
+    }
     void aboutToAppend(int first, int count) override {
         beginInsertRows({}, first, first + count - 1);
     }

@@ -41,6 +41,23 @@ void selectRow(QTreeView* list, int row) {
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+void selectRows(QTreeView* list, const std::vector<int>& rows) {
+    list->selectionModel()->clearSelection();
+    for (int row : rows) {
+        list->selectionModel()->select(list->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
+
+QStringList selectedNames(QTreeView* list) {
+    QStringList out;
+    for (const QModelIndex& index : list->selectionModel()->selectedRows()) {
+        out << index.data().toString();
+    }
+    out.sort();
+    return out;
+}
+
 // Answers the next modal dialog once it is up.
 void answerModal(const std::function<void(QWidget*)>& answer) {
     auto poll = std::make_shared<std::function<void()>>();
@@ -71,11 +88,15 @@ private slots:
                 header->viewport(), Qt::LeftButton, {},
                 QPoint(header->sectionViewportPosition(section) + 10, header->height() / 2));
         };
+        selectRow(w.listView(), 1);
         click(0);
         QCOMPARE(names(w.listView()), (QStringList{"c", "b", "a"}));
         click(0);
         QCOMPARE(names(w.listView()), (QStringList{"a", "b", "c"}));
         QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+        // The selected entry stays selected wherever the sort puts it, in the view and in core.
+        QCOMPARE(selectedNames(w.listView()), QStringList{"c"});
+        QCOMPARE(f.app->core().pictures().selectedRows(), std::vector<int>{2});
     }
 
     void droppedFilesAreAdded() {
@@ -110,10 +131,12 @@ private slots:
         ambrel::gui::MainWindow& w = f.app->mainWindow();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        selectRow(w.listView(), 1);
+        selectRows(w.listView(), {1, 2});
         QTest::mouseClick(w.button("editButton"), Qt::LeftButton);
         auto* editor = w.listView()->findChild<QLineEdit*>("nameEditor");
         QVERIFY(editor != nullptr);
+        QCOMPARE(editor->text(), QStringLiteral("c"));
+        QCOMPARE(selectedNames(w.listView()), (QStringList{"a", "c"}));
         editor->setText("renamed");
         QTest::keyClick(editor, Qt::Key_Return);
         // The delegate commits on its next turn of the event loop.
@@ -121,6 +144,45 @@ private slots:
         QTRY_COMPARE(
             f.read("listing/default.fifi"),
             std::string("b||http://h/b.jpg\r\nrenamed||http://h/c.jpg\r\na||http://h/a.jpg\r\n"));
+        QCOMPARE(f.app->core().pictures().selectedRows(), (std::vector<int>{1, 2}));
+    }
+
+    void renamingOntoAnotherFileKeepsBothAndSavesNothing() {
+        GuiFixture f;
+        ambrel::gui::MainWindow& w = f.app->mainWindow();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const std::string old = f.root + "old.jpg";
+        const std::string other = f.root + "new.jpg";
+        ambrel::storage::writeFileAtomically(old, "mine");
+        ambrel::storage::writeFileAtomically(other, "other");
+        const std::string list = "old||" + old + "\r\n";
+        ambrel::storage::writeFileAtomically(f.folder + "listing/default.fifi", list);
+        ambrel::list::Tmyambrel& core = f.app->core();
+        core.loadpicmyfile(f.folder + "listing/default.fifi");
+        core.fileSettings().renamefile = true;
+        core.fileSettings().renameandoverwrite = false;
+
+        selectRow(w.listView(), 0);
+        QTest::mouseClick(w.button("editButton"), Qt::LeftButton);
+        auto* editor = w.listView()->findChild<QLineEdit*>("nameEditor");
+        QVERIFY(editor != nullptr);
+        editor->setText("new");
+        QString told;
+        answerModal([&told](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                told = box->text();
+            }
+            modal->close();
+        });
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(told, QStringLiteral("Filename exist: result is not saved"));
+        QTRY_COMPARE(names(w.listView()), QStringList{"new"});
+        QTest::qWait(20);
+        QCOMPARE(f.read("listing/default.fifi"), list);
+        QCOMPARE(ambrel::storage::readBytes(old), std::string("mine"));
+        QCOMPARE(ambrel::storage::readBytes(other), std::string("other"));
+        QCOMPARE(core.pictures().at(0).path, old);
     }
 
     void deleteAndBackspaceRunWhatRemoveRuns() {
@@ -213,6 +275,9 @@ private slots:
         ambrel::gui::LinkBuilderDialog& dialog = f.app->linkBuilderDialog();
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Copy links for pictures to your clipboard"));
+        for (const QWidget* part : dialog.findChildren<QWidget*>()) {
+            QVERIFY2(!part->objectName().isEmpty(), part->metaObject()->className());
+        }
         QCOMPARE(dialog.thumbnailField()->text(), QStringLiteral("http://h/b.jpg"));
 
         selectRow(list, 1);

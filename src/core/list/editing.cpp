@@ -1,9 +1,13 @@
 #include "core/list/editing.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <numeric>
 #include <system_error>
 #include <utility>
 
@@ -41,6 +45,30 @@ bool anythingAt(const std::string& path) {
     return fs::exists(fs::symlink_status(path, ec));
 }
 
+// Copies a file to a fresh name beside target and returns that name; "" with error set when
+// the copy failed, and then nothing of it is left behind.
+std::string copyBeside(const std::string& from, const std::string& target, std::string& error) {
+    static unsigned counter = 0;
+    std::error_code ec;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temp =
+            target + ".part" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        // Without overwriting, the copy creates its file exclusively: one that exists is
+        // never written to, only a name not taken yet.
+        fs::copy_file(from, temp, fs::copy_options::none, ec);
+        if (!ec) {
+            return temp;
+        }
+        if (ec != std::errc::file_exists) {
+            std::error_code ignored;
+            fs::remove(temp, ignored);
+            break;
+        }
+    }
+    error = ec.message();
+    return {};
+}
+
 // Moves a file without replacing one of the target's name; across file systems it is
 // copied and the original removed. On failure the file stays where it was.
 bool moveFile(const std::string& from, const std::string& to, std::string& error) {
@@ -52,11 +80,21 @@ bool moveFile(const std::string& from, const std::string& to, std::string& error
     fs::rename(from, to, ec);
     if (ec == std::errc::cross_device_link) {
         ec.clear();
-        fs::copy_file(from, to, fs::copy_options::none, ec);
-        if (!ec) {
+        const std::string copy = copyBeside(from, to, error);
+        if (copy.empty()) {
+            return false;
+        }
+        if (anythingAt(to)) {
+            ec = std::make_error_code(std::errc::file_exists);
+        } else {
+            fs::rename(copy, to, ec);
+        }
+        std::error_code ignored;
+        if (ec) {
+            fs::remove(copy, ignored);
+        } else {
             fs::remove(from, ec);
             if (ec) {
-                std::error_code ignored;
                 fs::remove(to, ignored);
             }
         }
@@ -68,15 +106,27 @@ bool moveFile(const std::string& from, const std::string& to, std::string& error
     return true;
 }
 
-// Copies a file over any file of the target's name.
+// Copies a file over any file of the target's name. The copy is renamed over the old file
+// only once it is whole, so a copy that fails halfway leaves the old file as it was.
 bool copyFile(const std::string& from, const std::string& to, std::string& error) {
     std::error_code ec;
     if (anythingAt(to) && fs::equivalent(from, to, ec)) {
         error = "the file would be copied onto itself";
         return false;
     }
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+    // The rename could replace a file the user made read-only; overwriting it could not.
+    if (anythingAt(to) && ::access(to.c_str(), W_OK) != 0) {
+        error = std::generic_category().message(errno);
+        return false;
+    }
+    const std::string copy = copyBeside(from, to, error);
+    if (copy.empty()) {
+        return false;
+    }
+    fs::rename(copy, to, ec);
     if (ec) {
+        std::error_code ignored;
+        fs::remove(copy, ignored);
         error = ec.message();
         return false;
     }
@@ -312,19 +362,21 @@ void ListEditing::sortByColumn(int column) {
         m_sortColumn = column;
         m_sortAscending = true;
     }
-    std::vector<Entry> entries = m_app.pictures().entries();
-    const auto key = [column](const Entry& e) -> const std::string& {
+    const std::vector<Entry>& entries = m_app.pictures().entries();
+    const auto key = [&entries, column](int row) -> const std::string& {
+        const Entry& e = entries.at(static_cast<std::size_t>(row));
         return column == kNameColumn ? e.name : e.path;
     };
+    std::vector<int> order(entries.size());
+    std::iota(order.begin(), order.end(), 0);
     // std::string compares as unsigned bytes: byte by byte and case-sensitive.
     if (m_sortAscending) {
-        std::stable_sort(entries.begin(), entries.end(),
-                         [&](const Entry& a, const Entry& b) { return key(a) < key(b); });
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return key(a) < key(b); });
     } else {
-        std::stable_sort(entries.begin(), entries.end(),
-                         [&](const Entry& a, const Entry& b) { return key(b) < key(a); });
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return key(b) < key(a); });
     }
-    m_app.pictures().assign(std::move(entries));
+    // The selection goes with its entries, as the person sees them move.
+    m_app.pictures().reorder(order);
 }
 
 void ListEditing::saveList() {

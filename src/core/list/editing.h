@@ -44,7 +44,8 @@ public:
     void moveToFolder();
     void copyToFolder();
 
-    // Sorting by a column header: the same column again flips the order.
+    // Sorting by a column header: the same column again flips the order. Selected entries
+    // stay selected where they land.
     void sortByColumn(int column);
     int sortColumn() const { return m_sortColumn; }
     bool sortAscending() const { return m_sortAscending; }

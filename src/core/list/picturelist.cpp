@@ -11,6 +11,21 @@ void PictureList::assign(std::vector<Entry> entries) {
     notify([](PictureListObserver& o) { o.listReset(); });
 }
 
+void PictureList::reorder(const std::vector<int>& order) {
+    std::vector<Entry> entries;
+    std::vector<char> selected;
+    entries.reserve(order.size());
+    selected.reserve(order.size());
+    for (int row : order) {
+        entries.push_back(m_entries.at(static_cast<std::size_t>(row)));
+        selected.push_back(m_selected.at(static_cast<std::size_t>(row)));
+    }
+    notify([](PictureListObserver& o) { o.aboutToReset(); });
+    m_entries = std::move(entries);
+    m_selected = std::move(selected);
+    notify([](PictureListObserver& o) { o.listReset(); });
+}
+
 void PictureList::append(Entry entry) {
     const int row = size();
     notify([row](PictureListObserver& o) { o.aboutToAppend(row, 1); });

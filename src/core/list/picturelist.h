@@ -41,6 +41,9 @@ public:
     const std::vector<Entry>& entries() const { return m_entries; }
 
     void assign(std::vector<Entry> entries);
+    // Puts the entry at order[i] in row i (order is a permutation of the rows). Each entry
+    // keeps its selection: the view is reset, but no selection change is told.
+    void reorder(const std::vector<int>& order);
     void append(Entry entry);
     void setEntry(int row, Entry entry);
 

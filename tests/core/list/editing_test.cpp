@@ -1,7 +1,12 @@
 #include "core/list/editing.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -278,6 +283,82 @@ TEST_F(EditingTest, CopyKeepsEntriesAndReplacesFilesOfTheSameName) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+// Makes every write past a size limit fail, as a full disk would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+TEST_F(EditingTest, CopyThatFailsHalfwayKeepsTheFileItWouldReplace) {
+    const std::string big = file("pics/a.jpg", std::string(64 * 1024, 'x'));
+    const std::string into = root + "into";
+    file("into/a.jpg", "old a");
+    show({{"a", big}}, {0});
+    ui.folderAnswers.push_back(into);
+    {
+        const FileSizeLimit limit(4096);
+        editing().copyToFolder();
+    }
+    const std::optional<std::string> kept = contentOf(into + "/a.jpg");
+    EXPECT_TRUE(kept == "old a") << "holds " << (kept ? kept->size() : 0) << " bytes";
+    std::vector<std::string> left;
+    for (const auto& item : fs::directory_iterator(into)) {
+        left.push_back(item.path().filename().string());
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"a.jpg"}) << "no part of the copy is left";
+    ASSERT_EQ(ui.messages.size(), 1U);
+    EXPECT_NE(ui.messages.front().text.find(big), std::string::npos);
+    EXPECT_EQ(shown(), (std::vector<Entry>{{"a", big}}));
+}
+
+TEST_F(EditingTest, MoveAcrossFileSystemsLeavesOneWholeFile) {
+    std::error_code ec;
+    char pattern[] = "/dev/shm/ambrel-move-XXXXXX";
+    if (!fs::is_directory("/dev/shm", ec) || ::mkdtemp(pattern) == nullptr) {
+        GTEST_SKIP() << "no second file system at hand";
+    }
+    const std::string into = pattern;
+    const std::string pic = file("pics/far.jpg", "far");
+    struct stat intoStat {};
+    struct stat picStat {};
+    if (::stat(into.c_str(), &intoStat) != 0 || ::stat(pic.c_str(), &picStat) != 0 ||
+        intoStat.st_dev == picStat.st_dev) {
+        fs::remove_all(into, ec);
+        GTEST_SKIP() << "/dev/shm is on the same file system";
+    }
+    show({{"far", pic}}, {0});
+    ui.folderAnswers.push_back(into);
+    editing().moveToFolder();
+
+    std::vector<std::string> there;
+    for (const auto& item : fs::directory_iterator(into)) {
+        there.push_back(item.path().filename().string());
+    }
+    const std::optional<std::string> moved = contentOf(into + "/far.jpg");
+    fs::remove_all(into, ec);
+    EXPECT_EQ(there, std::vector<std::string>{"far.jpg"});
+    EXPECT_EQ(moved, "far");
+    EXPECT_FALSE(storage::fileExists(pic));
+    EXPECT_EQ(shown(), (std::vector<Entry>{{"far", into + "/far.jpg"}}));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(EditingTest, FolderCommandsSaveTheListEvenWhenCancelled) {
     const std::string a = file("pics/a.jpg", "a");
     show({{"a", a}}, {0});
@@ -296,16 +377,24 @@ TEST_F(EditingTest, HeaderClicksFlipTheOrder) {
     // "Name" ascending is the state at start, so the first click on it sorts descending.
     const std::vector<Click> clicks = {
         {0, {"b", "a", "B"}}, {0, {"B", "a", "b"}}, {1, {"B", "b", "a"}}, {1, {"a", "b", "B"}}};
-    show(entries, {0});
+    show(entries, {0, 1});
+    const std::size_t previews = browser.navigations.size();
     for (std::size_t i = 0; i < clicks.size(); ++i) {
         SCOPED_TRACE("click " + std::to_string(i + 1));
         editing().sortByColumn(clicks[i].column);
         std::vector<std::string> names;
+        std::vector<std::string> selected;
         for (const Entry& e : shown()) {
             names.push_back(e.name);
         }
+        for (int row : core().pictures().selectedRows()) {
+            selected.push_back(core().pictures().at(row).name);
+        }
         EXPECT_EQ(names, clicks[i].names);
+        std::sort(selected.begin(), selected.end());
+        EXPECT_EQ(selected, (std::vector<std::string>{"a", "b"})) << "the selection moves along";
     }
+    EXPECT_EQ(browser.navigations.size(), previews) << "a sort selects nothing new";
     EXPECT_FALSE(exists("listing/default.fifi")) << "sorting does not save";
 }
 
