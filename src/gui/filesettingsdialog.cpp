@@ -14,10 +14,17 @@ namespace ambrel::gui {
 
 namespace {
 
-QGroupBox* group(const QString& caption, QLayout* content) {
+QGroupBox* group(const QString& caption, const QString& name, QLayout* content) {
     auto* box = new QGroupBox(caption);
+    box->setObjectName(name);
     box->setLayout(content);
     return box;
+}
+
+QLabel* note(const QString& text, const QString& name) {
+    auto* label = new QLabel(text);
+    label->setObjectName(name);
+    return label;
 }
 
 QPushButton* smallButton(const QString& caption, const QString& name) {
@@ -58,7 +65,7 @@ FileSettingsDialog::FileSettingsDialog(list::Tmyambrel& app, QWidget* parent)
     m_webusetheextfeature = checkBox("Use this function", "webusetheextfeatureBox",
                                      &storage::FileSettings::webusetheextfeature);
     web->addWidget(m_webexcextensions, 1);
-    web->addWidget(new QLabel("(click o to open anyway)"));
+    web->addWidget(note("(click o to open anyway)", "webexcextensionsNote"));
     web->addWidget(m_webusetheextfeature);
 
     auto* copying = new QHBoxLayout;
@@ -76,7 +83,7 @@ FileSettingsDialog::FileSettingsDialog(list::Tmyambrel& app, QWidget* parent)
     m_renameandoverwrite = checkBox("overwrite existing files", "renameandoverwriteBox",
                                     &storage::FileSettings::renameandoverwrite);
     rename->addWidget(m_renamefile);
-    rename->addWidget(new QLabel("(be careful if you have the file in an other list)"));
+    rename->addWidget(note("(be careful if you have the file in an other list)", "renamefileNote"));
     rename->addWidget(m_renameandoverwrite);
     rename->addStretch();
 
@@ -95,13 +102,16 @@ FileSettingsDialog::FileSettingsDialog(list::Tmyambrel& app, QWidget* parent)
     buttons->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group("Download directory", download));
-    layout->addWidget(group("Conversion directory", conversion));
-    layout->addWidget(group("Extension for thumbnails", thumb));
-    layout->addWidget(group("Excluded extension for file loading (ends with ; )", files));
-    layout->addWidget(group("Excluded extension for browser loading (ends with ; )", web));
-    layout->addWidget(group("Add to list if you copy in the context menu of the browser", copying));
-    layout->addWidget(group("Rename real local filenames when edited", rename));
+    layout->addWidget(group("Download directory", "downdirGroup", download));
+    layout->addWidget(group("Conversion directory", "convdirGroup", conversion));
+    layout->addWidget(group("Extension for thumbnails", "thumbextGroup", thumb));
+    layout->addWidget(
+        group("Excluded extension for file loading (ends with ; )", "excextensionsGroup", files));
+    layout->addWidget(group("Excluded extension for browser loading (ends with ; )",
+                            "webexcextensionsGroup", web));
+    layout->addWidget(group("Add to list if you copy in the context menu of the browser",
+                            "ifcopyaddlistGroup", copying));
+    layout->addWidget(group("Rename real local filenames when edited", "renamefileGroup", rename));
     layout->addLayout(buttons);
     takeSettings();
 }

@@ -19,6 +19,18 @@ namespace ambrel::gui {
 
 namespace {
 
+QGroupBox* group(const QString& caption, const QString& name) {
+    auto* box = new QGroupBox(caption);
+    box->setObjectName(name);
+    return box;
+}
+
+QLabel* label(const QString& text, const QString& name) {
+    auto* l = new QLabel(text);
+    l->setObjectName(name);
+    return l;
+}
+
 QPushButton* button(const QString& caption, const QString& name) {
     auto* b = new QPushButton(caption);
     b->setObjectName(name);
@@ -36,21 +48,21 @@ GeneralSettingsDialog::GeneralSettingsDialog(list::Tmyambrel& app,
     setWindowTitle(QString::fromUtf8(platform::windowCaption(platform::Window::GeneralSettings)));
     setModal(false);
 
-    auto* slideshow = new QGroupBox("Slideshow");
+    auto* slideshow = group("Slideshow", "slideshowGroup");
     auto* slideshowLayout = new QGridLayout(slideshow);
     m_time = textField("timeField", &storage::GeneralSettings::timebetweenpictures);
     m_resize = checkBox("Resize to screen", "resizeBox", &storage::GeneralSettings::resizetoscreen);
-    slideshowLayout->addWidget(new QLabel("Time between each pictures (ms)"), 0, 0);
+    slideshowLayout->addWidget(label("Time between each pictures (ms)", "timeLabel"), 0, 0);
     slideshowLayout->addWidget(m_time, 0, 1);
     slideshowLayout->addWidget(m_resize, 1, 0, 1, 2);
 
-    auto* behavior = new QGroupBox("Application behavior");
+    auto* behavior = group("Application behavior", "behaviorGroup");
     auto* behaviorLayout = new QVBoxLayout(behavior);
     m_minimize =
         checkBox("Minimize to tray", "minimizeBox", &storage::GeneralSettings::minimizetotray);
     behaviorLayout->addWidget(m_minimize);
 
-    auto* context = new QGroupBox("Iexplorer context menu");
+    auto* context = group("Iexplorer context menu", "contextMenuGroup");
     auto* contextLayout = new QGridLayout(context);
     const std::array<const char*, 3> captions = {"Option add to list", "Option: copy to clipboard",
                                                  "Option: copy and add:"};
@@ -65,20 +77,20 @@ GeneralSettingsDialog::GeneralSettingsDialog(list::Tmyambrel& app,
         m_contextBoxes.at(i) = box;
         contextLayout->addWidget(box, static_cast<int>(i), 0, 1, 4);
     }
-    m_prependLabel = new QLabel("Prepend");
+    m_prependLabel = label("Prepend", "prependLabel");
     m_prepend = textField("prependField", &storage::GeneralSettings::ieccopyandaddbef);
-    m_appendLabel = new QLabel("Append");
+    m_appendLabel = label("Append", "appendLabel");
     m_append = textField("appendField", &storage::GeneralSettings::ieccopyandaddaft);
     contextLayout->addWidget(m_prependLabel, 3, 0);
     contextLayout->addWidget(m_prepend, 3, 1);
     contextLayout->addWidget(m_appendLabel, 3, 2);
     contextLayout->addWidget(m_append, 3, 3);
 
-    auto* menu = new QGroupBox("Right menu options");
+    auto* menu = group("Right menu options", "popupMenuGroup");
     auto* menuLayout = new QVBoxLayout(menu);
     menuLayout->addWidget(buildTree());
 
-    auto* page = new QGroupBox("Default page");
+    auto* page = group("Default page", "defaultPageGroup");
     auto* pageLayout = new QVBoxLayout(page);
     m_defaultPage = textField("defaultPageField", &storage::GeneralSettings::defaultwebpage);
     pageLayout->addWidget(m_defaultPage);

@@ -37,7 +37,10 @@ InstanceChannel::InstanceChannel(list::Tmyambrel& app, platform::RegistryStore& 
     }
 }
 
-InstanceChannel::~InstanceChannel() = default;
+InstanceChannel::~InstanceChannel() {
+    // The notifier watches the channel's descriptor, so it goes before the guard closes it.
+    delete m_notifier;
+}
 
 bool InstanceChannel::handedOver() const {
     return m_guard->alreadyRunning() && m_guard->terminateRequested();

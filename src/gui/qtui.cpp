@@ -87,11 +87,11 @@ std::vector<std::string> QtUi::chooseFiles(const std::string& caption) {
 
 void QtUi::showWindow(platform::Window w) {
     if (QWidget* widget = window(w)) {
+        // Restoring keeps a maximised window maximised, as it was before it was minimised.
         if (widget->isMinimized()) {
-            widget->showNormal();
-        } else {
-            widget->show();
+            widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
         }
+        widget->show();
         widget->raise();
         widget->activateWindow();
     }

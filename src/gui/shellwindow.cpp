@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/storage/settings.h"
+
 namespace ambrel::gui {
 
 ShellWindow::ShellWindow(platform::Window which, QWidget* parent) : QDialog(parent) {
@@ -22,11 +24,17 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     auto* text = new QLabel(
         "Keeps lists of pictures and their links, uploads, downloads and converts them.");
     text->setWordWrap(true);
+    const QString site = QString::fromUtf8(storage::kMakerSite);
+    auto* link = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(site));
+    link->setObjectName("makerLink");
+    link->setOpenExternalLinks(true);
     auto* close = new QPushButton("Close");
+    close->setObjectName("closeButton");
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     layout->addWidget(name);
     layout->addWidget(version);
     layout->addWidget(text);
+    layout->addWidget(link);
     layout->addWidget(close, 0, Qt::AlignRight);
 }
 

@@ -58,6 +58,9 @@ void Tray::showMain() {
 bool Tray::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &m_main && event->type() == QEvent::WindowStateChange && m_main.isMinimized() &&
         integration::hidesToTray(m_app.generalSettings(), m_trayAvailable())) {
+        // A tray that came up after the start has no icon yet, and a hidden window without
+        // one could never be brought back.
+        m_icon->show();
         // Hidden once the state change is through, so the window keeps its minimised state
         // and comes back restored.
         QTimer::singleShot(0, this, [this] {

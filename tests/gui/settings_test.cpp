@@ -2,11 +2,13 @@
 // running copy, driven by object name.
 #include <QAction>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QtTest>
 #include <thread>
 
@@ -36,6 +38,40 @@ T* child(QWidget* window, const char* name) {
 
 void writeOptions(const std::string& folder, const std::string& text) {
     ambrel::storage::writeFileAtomically(folder + "options.ini", text);
+}
+
+// The visible text of a named control of a dialog: a group's title, a box's or a button's
+// caption, a label's text.
+QString captionOf(QWidget* dialog, const char* name) {
+    QWidget* w = child<QWidget>(dialog, name);
+    if (auto* group = qobject_cast<QGroupBox*>(w)) {
+        return group->title();
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        return button->text();
+    }
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        return label->text();
+    }
+    qFatal("%s has no caption", name);
+}
+
+void compareCaptions(QWidget* dialog, const std::vector<std::pair<const char*, QString>>& rows) {
+    for (const auto& [name, caption] : rows) {
+        const QString shown = captionOf(dialog, name);
+        QVERIFY2(
+            shown == caption,
+            qPrintable(QStringLiteral("%1 reads \"%2\", not \"%3\"").arg(name, shown, caption)));
+    }
+}
+
+// The captions of a menu's items in the order they stand, hidden ones included.
+QStringList captionsOf(const QMenu* menu) {
+    QStringList captions;
+    for (const QAction* a : menu->actions()) {
+        captions << a->text();
+    }
+    return captions;
 }
 
 // A copy of the program with its single-instance guard on, as a first start.
@@ -125,6 +161,159 @@ private slots:
         QVERIFY(dialog->isVisible());
         QTest::mouseClick(child<QPushButton>(dialog, "closeButton"), Qt::LeftButton);
         QVERIFY(!dialog->isVisible());
+    }
+
+    void dialogsCarryTheirCaptionsExactly() {
+        GuiFixture f;
+        QWidget* files = f.app->ui().window(Window::FileSettings);
+        QCOMPARE(files->windowTitle(), QStringLiteral("File settings"));
+        compareCaptions(
+            files,
+            {{"downdirGroup", "Download directory"},
+             {"downdirChoose", "..."},
+             {"downdirOpen", "o"},
+             {"convdirGroup", "Conversion directory"},
+             {"convdirChoose", "..."},
+             {"convdirOpen", "o"},
+             {"thumbextGroup", "Extension for thumbnails"},
+             {"excextensionsGroup", "Excluded extension for file loading (ends with ; )"},
+             {"usetheextfeatureBox", "Use this function"},
+             {"webexcextensionsGroup", "Excluded extension for browser loading (ends with ; )"},
+             {"webexcextensionsNote", "(click o to open anyway)"},
+             {"webusetheextfeatureBox", "Use this function"},
+             {"ifcopyaddlistGroup", "Add to list if you copy in the context menu of the browser"},
+             {"ifcopyaddlistBox", "yes"},
+             {"renamefileGroup", "Rename real local filenames when edited"},
+             {"renamefileBox", "Yes"},
+             {"renamefileNote", "(be careful if you have the file in an other list)"},
+             {"renameandoverwriteBox", "overwrite existing files"},
+             {"saveButton", "Save"},
+             {"closeButton", "Close"}});
+
+        QWidget* general = f.app->ui().window(Window::GeneralSettings);
+        QCOMPARE(general->windowTitle(), QStringLiteral("General settings"));
+        compareCaptions(general, {{"slideshowGroup", "Slideshow"},
+                                  {"timeLabel", "Time between each pictures (ms)"},
+                                  {"resizeBox", "Resize to screen"},
+                                  {"behaviorGroup", "Application behavior"},
+                                  {"minimizeBox", "Minimize to tray"},
+                                  {"contextMenuGroup", "Iexplorer context menu"},
+                                  {"addToListBox", "Option add to list"},
+                                  {"copyToClipBox", "Option: copy to clipboard"},
+                                  {"copyAndAddBox", "Option: copy and add:"},
+                                  {"prependLabel", "Prepend"},
+                                  {"appendLabel", "Append"},
+                                  {"popupMenuGroup", "Right menu options"},
+                                  {"defaultPageGroup", "Default page"},
+                                  {"saveButton", "Save"},
+                                  {"quitButton", "Quit"},
+                                  {"helpButton", "Help"},
+                                  {"aboutButton", "About"}});
+    }
+
+    void aboutShowsTheVersionAndTheMakersSite() {
+        GuiFixture f;
+        QWidget* dialog = f.app->ui().window(Window::GeneralSettings);
+        QTest::mouseClick(child<QPushButton>(dialog, "aboutButton"), Qt::LeftButton);
+        QWidget* about = f.app->ui().window(Window::About);
+        QVERIFY(about->isVisible());
+        QCOMPARE(child<QLabel>(about, "versionLabel")->text(), QStringLiteral("Version 1.01"));
+        QVERIFY(child<QLabel>(about, "makerLink")->text().contains("http://www.corvane.net/"));
+        QTest::mouseClick(child<QPushButton>(about, "closeButton"), Qt::LeftButton);
+        QVERIFY(!about->isVisible());
+    }
+
+    void popupMenuAndTreeStandInTheirOrders() {
+        GuiFixture f;
+        QMenu* popup = f.app->mainWindow().popupMenu();
+        QCOMPARE(captionsOf(popup), (QStringList{"Links",
+                                                 "Add links",
+                                                 "Move",
+                                                 "Copy",
+                                                 "Open in browser",
+                                                 "Add Picture",
+                                                 "Add Picture Url",
+                                                 "Grab From Url",
+                                                 "From Clipboard",
+                                                 "Upload",
+                                                 "Check Links",
+                                                 "Download",
+                                                 "Cut",
+                                                 "Paste",
+                                                 "Copy",
+                                                 "Copy Html",
+                                                 "Copy BBCode1",
+                                                 "Copy BBCode2",
+                                                 "Edit",
+                                                 "Remove",
+                                                 "Resize",
+                                                 "To bmp",
+                                                 "To jpeg",
+                                                 "Set as wallpaper",
+                                                 "Save list"}));
+        const std::vector<std::pair<int, QStringList>> submenus = {
+            {0,
+             {"Copy", "Copy Html", "Copy BBcode1", "Copy BBcode2", "Paste", "Cut", "Remove", "Edit",
+              "Check links"}},
+            {1, {"Local Files", "Url links", "From url", "From clipboard"}},
+            {2, {"Upload", "Download"}},
+            {3, {"Url", "Html", "BBCode1", "BBcode2"}}};
+        for (const auto& [at, children] : submenus) {
+            QMenu* submenu = popup->actions().at(at)->menu();
+            QVERIFY(submenu != nullptr);
+            QCOMPARE(captionsOf(submenu), children);
+        }
+
+        // The tree lists the same items by number, parents before their children.
+        auto* tree = child<QTreeWidget>(f.app->ui().window(Window::GeneralSettings), "popupTree");
+        QStringList nodes;
+        for (QTreeWidgetItemIterator it(tree); *it != nullptr; ++it) {
+            nodes << (*it)->text(0);
+        }
+        QCOMPARE(nodes, (QStringList{"Links",
+                                     "Copy",
+                                     "Copy html",
+                                     "Copy bbcode1",
+                                     "Copy bbcode2",
+                                     "Paste",
+                                     "Cut",
+                                     "Remove",
+                                     "Edit",
+                                     "Check links",
+                                     "Add links",
+                                     "Local files",
+                                     "Url links",
+                                     "From url",
+                                     "From clipboard",
+                                     "Move",
+                                     "Upload",
+                                     "Download",
+                                     "Copy",
+                                     "url",
+                                     "html",
+                                     "bbcode1",
+                                     "bbcode2",
+                                     "Add picture",
+                                     "Add picture url",
+                                     "Grab from url",
+                                     "From clipboard",
+                                     "Upload",
+                                     "Check links",
+                                     "Download",
+                                     "Paste",
+                                     "Copy",
+                                     "Copy html",
+                                     "Copy bbcode1",
+                                     "Copy bbcode2",
+                                     "Cut",
+                                     "Remove",
+                                     "Resize",
+                                     "To bmp",
+                                     "To jpeg",
+                                     "Set as wallpaper",
+                                     "Edit",
+                                     "Open in browser",
+                                     "Save list"}));
     }
 
     void generalSettingsShowTheLoadedValuesAndTheChosenPopupItems() {
@@ -265,6 +454,36 @@ private slots:
         w.showMinimized();
         QTest::qWait(50);
         QVERIFY(w.isVisible());
+    }
+
+    // A desktop whose tray comes up after the program started: the icon appears when the
+    // window goes there, so the window can always be brought back.
+    void aTrayThatComesUpLaterStillTakesTheWindowWithItsIcon() {
+        GuiFixture f;
+        ambrel::gui::MainWindow& w = f.app->mainWindow();
+        bool available = false;
+        ambrel::gui::Tray tray(f.app->core(), w, [&] { return available; });
+        QVERIFY(!tray.icon()->isVisible());
+        f.app->core().generalSettings().minimizetotray = true;
+        w.show();
+        available = true;
+        w.showMinimized();
+        QTRY_VERIFY(!w.isVisible());
+        QVERIFY(tray.icon()->isVisible());
+    }
+
+    void comingBackKeepsAMaximisedWindowMaximised() {
+        GuiFixture f;
+        ambrel::gui::MainWindow& w = f.app->mainWindow();
+        ambrel::gui::Tray tray(f.app->core(), w, [] { return true; });
+        f.app->core().generalSettings().minimizetotray = true;
+        w.showMaximized();
+        w.showMinimized();
+        QTRY_VERIFY(!w.isVisible());
+        tray.activate(QSystemTrayIcon::Trigger);
+        QVERIFY(w.isVisible());
+        QVERIFY(!w.isMinimized());
+        QVERIFY(w.isMaximized());
     }
 
     void aSecondStartBringsTheRunningCopyBackFromTheTray() {

@@ -89,5 +89,11 @@ TEST_F(GeneralFormTest, CustomCopyBoxInstallsAndUntickingEmptiesItsTexts) {
     EXPECT_EQ(storage::readOption(folder, "ieccopyandaddbef"), "[b]");
 }
 
+TEST_F(GeneralFormTest, HelpOpensTheMakersHelpPage) {
+    settings::showHelp(core());
+    EXPECT_EQ(shell.openedAddresses,
+              (std::vector<std::string>{"http://www.corvane.net/zovururo_help_en.html"}));
+}
+
 }  // namespace
 }  // namespace ambrel::test
