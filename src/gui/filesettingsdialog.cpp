@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/binding.h"
 #include "gui/qtui.h"
 
 namespace ambrel::gui {
@@ -142,20 +143,12 @@ QLineEdit* FileSettingsDialog::folderRow(settings::FolderField field, const QStr
 
 QLineEdit* FileSettingsDialog::textField(const QString& name,
                                          std::string storage::FileSettings::*member) {
-    auto* edit = new QLineEdit;
-    edit->setObjectName(name);
-    connect(edit, &QLineEdit::textEdited, this,
-            [this, member](const QString& text) { m_app.fileSettings().*member = ss(text); });
-    return edit;
+    return boundTextField(this, m_app.fileSettings(), name, member);
 }
 
 QCheckBox* FileSettingsDialog::checkBox(const QString& caption, const QString& name,
                                         bool storage::FileSettings::*member) {
-    auto* box = new QCheckBox(caption);
-    box->setObjectName(name);
-    connect(box, &QCheckBox::clicked, this,
-            [this, member](bool on) { m_app.fileSettings().*member = on; });
-    return box;
+    return boundCheckBox(this, m_app.fileSettings(), caption, name, member);
 }
 
 void FileSettingsDialog::takeSettings() {

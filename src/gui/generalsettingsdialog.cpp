@@ -13,6 +13,7 @@
 
 #include "core/integration/contextmenu.h"
 #include "core/list/popupmenu.h"
+#include "gui/binding.h"
 #include "gui/qtui.h"
 
 namespace ambrel::gui {
@@ -173,20 +174,12 @@ void GeneralSettingsDialog::treeClicked() {
 
 QLineEdit* GeneralSettingsDialog::textField(const QString& name,
                                             std::string storage::GeneralSettings::*member) {
-    auto* edit = new QLineEdit;
-    edit->setObjectName(name);
-    connect(edit, &QLineEdit::textEdited, this,
-            [this, member](const QString& text) { m_app.generalSettings().*member = ss(text); });
-    return edit;
+    return boundTextField(this, m_app.generalSettings(), name, member);
 }
 
 QCheckBox* GeneralSettingsDialog::checkBox(const QString& caption, const QString& name,
                                            bool storage::GeneralSettings::*member) {
-    auto* box = new QCheckBox(caption);
-    box->setObjectName(name);
-    connect(box, &QCheckBox::clicked, this,
-            [this, member](bool on) { m_app.generalSettings().*member = on; });
-    return box;
+    return boundCheckBox(this, m_app.generalSettings(), caption, name, member);
 }
 
 void GeneralSettingsDialog::takeSettings() {

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "core/integration/instance.h"
+#include "core/platform/uniquefd.h"
 
 namespace ambrel::integration {
 
@@ -22,22 +23,7 @@ using Clock = std::chrono::steady_clock;
 constexpr std::size_t kHeaderSize = 5;
 constexpr std::size_t kMaxAnswer = 16u << 20;
 
-// Closes a descriptor on every way out.
-class Socket {
-public:
-    explicit Socket(int fd) : m_fd(fd) {}
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    ~Socket() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
+using Socket = platform::UniqueFd;
 
 std::string socketError(const char* what, const std::string& path) {
     return std::string("Cannot ") + what + " the hand-over channel " + path + ": " +

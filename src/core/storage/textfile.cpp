@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include "core/platform/uniquefd.h"
 
 namespace ambrel::storage {
 
@@ -22,29 +23,6 @@ std::string reason(int err) {
 [[noreturn]] void fail(const char* verb, const std::string& path, int err) {
     throw IoError(std::string("Cannot ") + verb + " " + path + ": " + reason(err));
 }
-
-// Closes a descriptor on every path out, so an exception never leaks it.
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    int get() const { return m_fd; }
-    // Closes now and reports the error close() gives (a delayed write error shows up here).
-    int release() {
-        const int rc = ::close(m_fd);
-        m_fd = -1;
-        return rc == 0 ? 0 : errno;
-    }
-
-private:
-    int m_fd;
-};
 
 int writeAll(int fd, const std::string& content) {
     const char* p = content.data();
@@ -103,13 +81,13 @@ void replaceFile(const std::string& requested, const std::string& content, bool 
         }
     }
 
-    Fd file(fd);
+    platform::UniqueFd file(fd);
     int err = writeAll(file.get(), content);
     if (err == 0 && hadOld && ::fchmod(file.get(), mode) != 0) {
         err = errno;
     }
     if (err == 0) {
-        err = file.release();
+        err = file.close();
     }
     if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) {
         err = errno;
@@ -129,7 +107,7 @@ bool fileExists(const std::string& path) {
 }
 
 std::string readBytes(const std::string& path) {
-    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    platform::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) {
         fail("read", path, errno);
     }
