@@ -89,7 +89,7 @@ MainWindow::MainWindow(list::Tmyambrel& app, QtUi& ui, QWidget* browserWidget)
 
     auto* left = new QWidget;
     auto* leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->setContentsMargins(6, 6, 0, 6);
     leftLayout->addWidget(buildCommandBox(list::CommandBox::FilesOptions, "Files options", 4));
     leftLayout->addWidget(buildCommandBox(list::CommandBox::Commands, "Commands", 5));
     leftLayout->addLayout(listRow, 1);
@@ -98,7 +98,7 @@ MainWindow::MainWindow(list::Tmyambrel& app, QtUi& ui, QWidget* browserWidget)
     // The browser buttons above the browser.
     auto* right = new QWidget;
     auto* rightLayout = new QVBoxLayout(right);
-    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->setContentsMargins(0, 6, 6, 6);
     auto* browserButtons = new QHBoxLayout;
     for (const list::CommandInfo& info : list::kMainCommands) {
         if (info.box == list::CommandBox::Browser) {
