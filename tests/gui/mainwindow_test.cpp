@@ -107,14 +107,14 @@ private slots:
         w.show();
         QTreeView* list = w.listView();
         f.browser.navigations.clear();
-        list->selectionModel()->select(list->model()->index(1, 0),
-                                       QItemSelectionModel::ClearAndSelect |
-                                           QItemSelectionModel::Rows);
+        list->selectionModel()->select(
+            list->model()->index(1, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         QCOMPARE(f.browser.navigations, std::vector<std::string>{"file:///srv/pics/b.png"});
         QCOMPARE(f.app->core().pictures().selectedRows(), std::vector<int>{1});
-        list->selectionModel()->select(list->model()->index(2, 0),
-                                       QItemSelectionModel::ClearAndSelect |
-                                           QItemSelectionModel::Rows);
+        list->selectionModel()->select(
+            list->model()->index(2, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         QCOMPARE(f.browser.navigations.size(), std::size_t{1});  // the filter keeps .avi out
         // A selection made by core shows in the view.
         f.app->core().pictures().setSelection({0});
