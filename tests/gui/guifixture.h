@@ -19,8 +19,12 @@ namespace ambrel::test {
 // The whole program's windows on a fresh data folder, with a fake browser in place of the
 // web engine so the tests see where it was sent.
 struct GuiFixture {
-    explicit GuiFixture(std::vector<std::string> arguments = {},
-                        const std::function<void(const std::string&)>& prepare = {}) {
+    // prepare lays out files in the data folder; configure changes the options with the
+    // fixture's root folder at hand (a running copy's guard, say).
+    explicit GuiFixture(
+        std::vector<std::string> arguments = {},
+        const std::function<void(const std::string&)>& prepare = {},
+        const std::function<void(gui::GuiOptions&, const std::string&)>& configure = {}) {
         char pattern[] = "/tmp/ambrel-gui-XXXXXX";
         root = std::string(::mkdtemp(pattern)) + "/";
         folder = root + "data/";
@@ -28,8 +32,12 @@ struct GuiFixture {
         if (prepare) {
             prepare(folder);
         }
-        app = std::make_unique<gui::GuiApplication>(gui::GuiOptions{
-            folder, std::move(arguments), root + "registry.reg", &browser, new QLabel("browser")});
+        gui::GuiOptions options{folder, std::move(arguments), root + "registry.reg", &browser,
+                                new QLabel("browser")};
+        if (configure) {
+            configure(options, root);
+        }
+        app = std::make_unique<gui::GuiApplication>(std::move(options));
         app->start();
     }
     ~GuiFixture() {

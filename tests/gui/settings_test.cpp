@@ -75,27 +75,13 @@ QStringList captionsOf(const QMenu* menu) {
 }
 
 // A copy of the program with its single-instance guard on, as a first start.
-struct RunningCopy {
-    RunningCopy() {
-        char pattern[] = "/tmp/ambrel-gui-XXXXXX";
-        root = std::string(::mkdtemp(pattern)) + "/";
-        folder = root + "data/";
-        ambrel::platform::ensureDataLayout(folder);
-        ambrel::gui::GuiOptions options{
-            folder, {}, root + "registry.reg", &browser, new QLabel("browser")};
-        options.commandLine = {"/bin/prog"};
-        options.instanceFolder = root + "run";
-        options.exeName = "prog";
-        app = std::make_unique<ambrel::gui::GuiApplication>(std::move(options));
-        app->start();
-    }
-    ~RunningCopy() {
-        app.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
-    }
-    RunningCopy(const RunningCopy&) = delete;
-    RunningCopy& operator=(const RunningCopy&) = delete;
+struct RunningCopy : ambrel::test::GuiFixture {
+    RunningCopy()
+        : GuiFixture({}, {}, [](ambrel::gui::GuiOptions& options, const std::string& fixtureRoot) {
+              options.commandLine = {"/bin/prog"};
+              options.instanceFolder = fixtureRoot + "run";
+              options.exeName = "prog";
+          }) {}
 
     // Sends from another thread, as another process would, while this one keeps serving.
     std::optional<std::string> send(ambrel::integration::MessageKind kind,
@@ -111,11 +97,6 @@ struct RunningCopy {
         sender.join();
         return answer;
     }
-
-    std::string root;
-    std::string folder;
-    ambrel::platform::FakeBrowser browser;
-    std::unique_ptr<ambrel::gui::GuiApplication> app;
 };
 
 }  // namespace
