@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "core/list/app.h"
+#include "core/app/app.h"
 #include "core/platform/clipboard.h"
 #include "core/platform/datafolder.h"
 #include "core/platform/fake_browser.h"
@@ -42,7 +42,7 @@ void BM_ListFile(benchmark::State& state, bool save) {
     platform::FakeBrowser browser;
     platform::RegistryStore registry(folder.path + "r.reg");
     platform::FakeShell shell;
-    list::Tmyambrel app(folder.path, {ui, clipboard, browser, registry, shell});
+    app::Tmyambrel app(folder.path, {ui, clipboard, browser, registry, shell});
     const std::string file = app.listFileOf("default");
     storage::writeListFile(file, entries(static_cast<int>(state.range(0))));
     app.loadpicmyfile(file);

@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
     if (cl->screenshot) {
         // Let the window lay itself out and be activated, then take its picture.
         QTimer::singleShot(800, &qapp, [&] {
-            if (app.core().caption() != ambrel::list::Tmyambrel::kActiveCaption) {
+            if (app.core().caption() != ambrel::app::Tmyambrel::kActiveCaption) {
                 app.core().runCommand([&] { app.core().onActivate(); });
                 QCoreApplication::processEvents();
             }

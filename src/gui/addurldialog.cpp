@@ -10,7 +10,7 @@
 
 namespace ambrel::gui {
 
-AddUrlDialog::AddUrlDialog(list::Tmyambrel& app, QWidget* parent) : QDialog(parent), m_app(app) {
+AddUrlDialog::AddUrlDialog(app::Tmyambrel& app, QWidget* parent) : QDialog(parent), m_app(app) {
     setObjectName("addUrlDialog");
     setWindowTitle(QString::fromUtf8(platform::windowCaption(platform::Window::AddUrl)));
     setModal(false);

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "core/list/app.h"
+#include "core/app/app.h"
 
 class QPlainTextEdit;
 
@@ -14,7 +14,7 @@ class AddUrlDialog final : public QDialog {
     Q_DISABLE_COPY_MOVE(AddUrlDialog)
 
 public:
-    AddUrlDialog(list::Tmyambrel& app, QWidget* parent = nullptr);
+    AddUrlDialog(app::Tmyambrel& app, QWidget* parent = nullptr);
 
     QPlainTextEdit* field() const { return m_field; }
 
@@ -23,7 +23,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    list::Tmyambrel& m_app;
+    app::Tmyambrel& m_app;
     QPlainTextEdit* m_field = nullptr;
 };
 

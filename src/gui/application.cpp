@@ -31,14 +31,14 @@ GuiApplication::GuiApplication(GuiOptions options)
         m_webBrowser = std::make_unique<WebBrowser>(view);
         m_browser = m_webBrowser.get();
     }
-    m_app = std::make_unique<list::Tmyambrel>(
+    m_app = std::make_unique<app::Tmyambrel>(
         m_options.dataFolder,
-        list::Services{m_ui, m_handOffClipboard, *m_browser, m_registry, m_shell});
+        app::Services{m_ui, m_handOffClipboard, *m_browser, m_registry, m_shell});
     m_main = std::make_unique<MainWindow>(*m_app, m_ui, browserWidget);
     m_main->setWindowIcon(appIcon());
     m_ui.registerWindow(Window::Main, m_main.get());
-    m_editing = std::make_unique<list::ListEditing>(*m_app);
-    m_linkBuilder = std::make_unique<linkexport::LinkBuilder>(*m_app);
+    m_editing = std::make_unique<app::ListEditing>(*m_app);
+    m_linkBuilder = std::make_unique<app::LinkBuilder>(*m_app);
     m_listEditController = new ListEditController(*m_main, *m_app, *m_editing, *m_linkBuilder);
 }
 

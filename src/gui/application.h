@@ -4,10 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "core/app/app.h"
+#include "core/app/editing.h"
+#include "core/app/linkbuilder.h"
 #include "core/export/linkbuilder.h"
 #include "core/integration/runningcopy.h"
-#include "core/list/app.h"
-#include "core/list/editing.h"
 #include "core/platform/registry.h"
 #include "core/platform/shell.h"
 #include "gui/qtui.h"
@@ -54,13 +55,13 @@ public:
     // loading the settings on the way. Errors are shown and start-up goes on.
     void start();
 
-    list::Tmyambrel& core() { return *m_app; }
+    app::Tmyambrel& core() { return *m_app; }
     MainWindow& mainWindow() { return *m_main; }
     QtUi& ui() { return m_ui; }
     AddUrlDialog& addUrlDialog() { return *m_addUrl; }
     platform::Browser& browser() { return *m_browser; }
-    list::ListEditing& editing() { return *m_editing; }
-    linkexport::LinkBuilder& linkBuilder() { return *m_linkBuilder; }
+    app::ListEditing& editing() { return *m_editing; }
+    app::LinkBuilder& linkBuilder() { return *m_linkBuilder; }
     LinkBuilderDialog& linkBuilderDialog() { return *m_linkBuilderDialog; }
     // A second start that handed its command line to the running copy: it ends now.
     bool handedOver() const;
@@ -78,10 +79,10 @@ private:
     platform::XdgShell m_shell;
     std::unique_ptr<WebBrowser> m_webBrowser;
     platform::Browser* m_browser = nullptr;
-    std::unique_ptr<list::Tmyambrel> m_app;
+    std::unique_ptr<app::Tmyambrel> m_app;
     std::unique_ptr<MainWindow> m_main;
-    std::unique_ptr<list::ListEditing> m_editing;
-    std::unique_ptr<linkexport::LinkBuilder> m_linkBuilder;
+    std::unique_ptr<app::ListEditing> m_editing;
+    std::unique_ptr<app::LinkBuilder> m_linkBuilder;
     ListEditController* m_listEditController = nullptr;  // owned by the main window
     LinkBuilderDialog* m_linkBuilderDialog = nullptr;
     AddUrlDialog* m_addUrl = nullptr;

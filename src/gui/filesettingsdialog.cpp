@@ -38,16 +38,16 @@ QPushButton* smallButton(const QString& caption, const QString& name) {
 
 }  // namespace
 
-FileSettingsDialog::FileSettingsDialog(list::Tmyambrel& app, QWidget* parent)
+FileSettingsDialog::FileSettingsDialog(app::Tmyambrel& app, QWidget* parent)
     : QDialog(parent), m_app(app) {
     setObjectName("fileSettingsDialog");
     setWindowTitle(QString::fromUtf8(platform::windowCaption(platform::Window::FileSettings)));
     setModal(false);
 
     auto* download = new QHBoxLayout;
-    m_downdir = folderRow(settings::FolderField::Download, "downdir", download);
+    m_downdir = folderRow(app::FolderField::Download, "downdir", download);
     auto* conversion = new QHBoxLayout;
-    m_convdir = folderRow(settings::FolderField::Conversion, "convdir", conversion);
+    m_convdir = folderRow(app::FolderField::Conversion, "convdir", conversion);
 
     auto* thumb = new QHBoxLayout;
     m_thumbext = textField("thumbextField", &storage::FileSettings::thumbext);
@@ -78,7 +78,7 @@ FileSettingsDialog::FileSettingsDialog(list::Tmyambrel& app, QWidget* parent)
     m_renamefile = new QCheckBox("Yes");
     m_renamefile->setObjectName("renamefileBox");
     connect(m_renamefile, &QCheckBox::clicked, this, [this](bool on) {
-        settings::setRenameFile(m_app.fileSettings(), on);
+        app::setRenameFile(m_app.fileSettings(), on);
         showRenameState();
     });
     m_renameandoverwrite = checkBox("overwrite existing files", "renameandoverwriteBox",
@@ -92,7 +92,7 @@ FileSettingsDialog::FileSettingsDialog(list::Tmyambrel& app, QWidget* parent)
     save->setObjectName("saveButton");
     save->setAutoDefault(false);
     connect(save, &QPushButton::clicked, this,
-            [this] { m_app.runCommand([this] { settings::saveFileSettings(m_app); }); });
+            [this] { m_app.runCommand([this] { app::saveFileSettings(m_app); }); });
     auto* close = new QPushButton("Close");
     close->setObjectName("closeButton");
     close->setAutoDefault(false);
@@ -117,24 +117,24 @@ FileSettingsDialog::FileSettingsDialog(list::Tmyambrel& app, QWidget* parent)
     takeSettings();
 }
 
-QLineEdit* FileSettingsDialog::folderRow(settings::FolderField field, const QString& name,
+QLineEdit* FileSettingsDialog::folderRow(app::FolderField field, const QString& name,
                                          QBoxLayout* into) {
     auto* edit = new QLineEdit;
     edit->setObjectName(name + "Field");
     connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) {
-        settings::folderOf(m_app.fileSettings(), field) = ss(text);
+        app::folderOf(m_app.fileSettings(), field) = ss(text);
     });
     QPushButton* choose = smallButton("...", name + "Choose");
     connect(choose, &QPushButton::clicked, this, [this, field, edit] {
         bool chosen = false;
-        m_app.runCommand([&] { chosen = settings::chooseFolder(m_app, field); });
+        m_app.runCommand([&] { chosen = app::chooseFolder(m_app, field); });
         if (chosen) {
-            edit->setText(qs(settings::folderOf(m_app.fileSettings(), field)));
+            edit->setText(qs(app::folderOf(m_app.fileSettings(), field)));
         }
     });
     QPushButton* open = smallButton("o", name + "Open");
     connect(open, &QPushButton::clicked, this,
-            [this, field] { m_app.runCommand([&] { settings::openFolder(m_app, field); }); });
+            [this, field] { m_app.runCommand([&] { app::openFolder(m_app, field); }); });
     into->addWidget(edit, 1);
     into->addWidget(choose);
     into->addWidget(open);
@@ -168,7 +168,7 @@ void FileSettingsDialog::showRenameState() {
     const storage::FileSettings& s = m_app.fileSettings();
     m_renamefile->setChecked(s.renamefile);
     m_renameandoverwrite->setChecked(s.renameandoverwrite);
-    m_renameandoverwrite->setVisible(settings::overwriteOffered(s));
+    m_renameandoverwrite->setVisible(app::overwriteOffered(s));
 }
 
 }  // namespace ambrel::gui

@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
-#include "core/list/app.h"
-#include "core/settings/filesettingsform.h"
+#include "core/app/app.h"
+#include "core/app/filesettings.h"
 
 class QBoxLayout;
 class QCheckBox;
@@ -18,19 +18,19 @@ class FileSettingsDialog final : public QDialog {
     Q_DISABLE_COPY_MOVE(FileSettingsDialog)
 
 public:
-    explicit FileSettingsDialog(list::Tmyambrel& app, QWidget* parent = nullptr);
+    explicit FileSettingsDialog(app::Tmyambrel& app, QWidget* parent = nullptr);
 
     // The controls take the held settings; once at start-up, after they are loaded.
     void takeSettings();
 
 private:
-    QLineEdit* folderRow(settings::FolderField field, const QString& name, QBoxLayout* into);
+    QLineEdit* folderRow(app::FolderField field, const QString& name, QBoxLayout* into);
     QLineEdit* textField(const QString& name, std::string storage::FileSettings::*member);
     QCheckBox* checkBox(const QString& caption, const QString& name,
                         bool storage::FileSettings::*member);
     void showRenameState();
 
-    list::Tmyambrel& m_app;
+    app::Tmyambrel& m_app;
     QLineEdit* m_downdir = nullptr;
     QLineEdit* m_convdir = nullptr;
     QLineEdit* m_thumbext = nullptr;

@@ -41,7 +41,7 @@ QPushButton* button(const QString& caption, const QString& name) {
 
 }  // namespace
 
-GeneralSettingsDialog::GeneralSettingsDialog(list::Tmyambrel& app,
+GeneralSettingsDialog::GeneralSettingsDialog(app::Tmyambrel& app,
                                              std::function<void(int, bool)> showPopupItem,
                                              QWidget* parent)
     : QDialog(parent), m_app(app), m_showPopupItem(std::move(showPopupItem)) {
@@ -72,7 +72,7 @@ GeneralSettingsDialog::GeneralSettingsDialog(list::Tmyambrel& app,
         auto* box = new QCheckBox(captions.at(i));
         box->setObjectName(names.at(i));
         connect(box, &QCheckBox::clicked, this, [this, i](bool on) {
-            m_app.runCommand([&] { settings::contextBoxClicked(m_app, i, on); });
+            m_app.runCommand([&] { app::contextBoxClicked(m_app, i, on); });
             showContextTexts();
         });
         m_contextBoxes.at(i) = box;
@@ -98,12 +98,12 @@ GeneralSettingsDialog::GeneralSettingsDialog(list::Tmyambrel& app,
 
     QPushButton* save = button("Save", "saveButton");
     connect(save, &QPushButton::clicked, this,
-            [this] { m_app.runCommand([this] { settings::saveGeneralSettings(m_app); }); });
+            [this] { m_app.runCommand([this] { app::saveGeneralSettings(m_app); }); });
     QPushButton* quit = button("Quit", "quitButton");
     connect(quit, &QPushButton::clicked, this, &QDialog::hide);
     QPushButton* help = button("Help", "helpButton");
     connect(help, &QPushButton::clicked, this,
-            [this] { m_app.runCommand([this] { settings::showHelp(m_app); }); });
+            [this] { m_app.runCommand([this] { app::showHelp(m_app); }); });
     QPushButton* about = button("About", "aboutButton");
     connect(about, &QPushButton::clicked, this,
             [this] { m_app.services().ui.showWindow(platform::Window::About); });
@@ -157,11 +157,11 @@ QTreeWidget* GeneralSettingsDialog::buildTree() {
 }
 
 void GeneralSettingsDialog::treeClicked() {
-    settings::PopupTicks ticks{};
+    app::PopupTicks ticks{};
     for (std::size_t n = 0; n < m_nodes.size(); ++n) {
         ticks.at(n) = m_nodes.at(n)->checkState(0) == Qt::Checked;
     }
-    ticks = settings::treeClicked(m_app.generalSettings(), ticks);
+    ticks = app::treeClicked(m_app.generalSettings(), ticks);
     m_settingTicks = true;
     for (std::size_t n = 0; n < m_nodes.size(); ++n) {
         m_nodes.at(n)->setCheckState(0, ticks.at(n) ? Qt::Checked : Qt::Unchecked);
@@ -205,7 +205,7 @@ void GeneralSettingsDialog::showContextTexts() {
     for (std::size_t i = 0; i < m_contextBoxes.size(); ++i) {
         m_contextBoxes.at(i)->setChecked(integration::contextMenuFlag(s, i));
     }
-    const bool offered = settings::prependAppendOffered(s);
+    const bool offered = app::prependAppendOffered(s);
     m_prepend->setText(qs(s.ieccopyandaddbef));
     m_append->setText(qs(s.ieccopyandaddaft));
     for (QWidget* w : {static_cast<QWidget*>(m_prependLabel), static_cast<QWidget*>(m_prepend),

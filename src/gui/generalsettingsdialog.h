@@ -4,8 +4,8 @@
 #include <array>
 #include <functional>
 
-#include "core/list/app.h"
-#include "core/settings/generalsettingsform.h"
+#include "core/app/app.h"
+#include "core/app/generalsettings.h"
 
 class QCheckBox;
 class QLabel;
@@ -24,7 +24,7 @@ class GeneralSettingsDialog final : public QDialog {
 
 public:
     // showPopupItem(n, shown) shows or hides popup item n of the main window.
-    GeneralSettingsDialog(list::Tmyambrel& app, std::function<void(int, bool)> showPopupItem,
+    GeneralSettingsDialog(app::Tmyambrel& app, std::function<void(int, bool)> showPopupItem,
                           QWidget* parent = nullptr);
 
     // The controls take the held settings, which is no click: each ticked node shows its
@@ -42,7 +42,7 @@ private:
     QCheckBox* checkBox(const QString& caption, const QString& name,
                         bool storage::GeneralSettings::*member);
 
-    list::Tmyambrel& m_app;
+    app::Tmyambrel& m_app;
     std::function<void(int, bool)> m_showPopupItem;
     QLineEdit* m_time = nullptr;
     QCheckBox* m_resize = nullptr;

@@ -7,7 +7,7 @@
 
 namespace ambrel::gui {
 
-InstanceChannel::InstanceChannel(list::Tmyambrel& app, platform::RegistryStore& registry,
+InstanceChannel::InstanceChannel(app::Tmyambrel& app, platform::RegistryStore& registry,
                                  integration::HandOffClipboard& clipboard, const Options& options,
                                  QObject* parent)
     : QObject(parent), m_app(app), m_report(options.report) {
@@ -49,7 +49,7 @@ bool InstanceChannel::handedOver() const {
 void InstanceChannel::serve() {
     m_guard->server()->serveWaiting(
         [this](integration::MessageKind kind, const std::string& payload) {
-            return integration::handleChannelMessage(m_app, *m_guard, kind, payload);
+            return app::handleChannelMessage(m_app, *m_guard, kind, payload);
         });
 }
 

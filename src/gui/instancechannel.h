@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "core/app/app.h"
+#include "core/app/runningcopy.h"
 #include "core/integration/instance.h"
 #include "core/integration/runningcopy.h"
-#include "core/list/app.h"
 
 class QSocketNotifier;
 
@@ -28,7 +29,7 @@ public:
         bool report = false;                   // tell standard output what happens
     };
 
-    InstanceChannel(list::Tmyambrel& app, platform::RegistryStore& registry,
+    InstanceChannel(app::Tmyambrel& app, platform::RegistryStore& registry,
                     integration::HandOffClipboard& clipboard, const Options& options,
                     QObject* parent = nullptr);
     ~InstanceChannel() override;
@@ -41,7 +42,7 @@ private:
     void serve();
     void report(const std::string& line) const;
 
-    list::Tmyambrel& m_app;
+    app::Tmyambrel& m_app;
     bool m_report = false;
     std::unique_ptr<integration::TDuDid2> m_guard;
     QSocketNotifier* m_notifier = nullptr;

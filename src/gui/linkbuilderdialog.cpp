@@ -26,7 +26,7 @@ QPushButton* makeButton(const QString& caption, const QString& objectName) {
 
 }  // namespace
 
-LinkBuilderDialog::LinkBuilderDialog(linkexport::LinkBuilder& builder, list::Tmyambrel& app,
+LinkBuilderDialog::LinkBuilderDialog(app::LinkBuilder& builder, app::Tmyambrel& app,
                                      QWidget* mainWindow)
     : m_builder(builder), m_app(app), m_mainWindow(mainWindow) {
     setObjectName("linkBuilderDialog");
@@ -34,8 +34,8 @@ LinkBuilderDialog::LinkBuilderDialog(linkexport::LinkBuilder& builder, list::Tmy
     setModal(false);
 
     const auto field = [this](const QString& title, const QString& name, QLineEdit*& edit,
-                              void (linkexport::LinkBuilder::*set)(std::string),
-                              void (linkexport::LinkBuilder::*clear)()) {
+                              void (app::LinkBuilder::*set)(std::string),
+                              void (app::LinkBuilder::*clear)()) {
         auto* box = new QGroupBox(title);
         box->setObjectName(name + "Box");
         edit = new QLineEdit;
@@ -52,20 +52,20 @@ LinkBuilderDialog::LinkBuilderDialog(linkexport::LinkBuilder& builder, list::Tmy
     };
     QGroupBox* thumbnailBox =
         field("Enter your thumbnail link", "thumbnail", m_thumbnail,
-              &linkexport::LinkBuilder::setThumbnail, &linkexport::LinkBuilder::clearThumbnail);
-    QGroupBox* linkBox = field("Enter your link", "link", m_link, &linkexport::LinkBuilder::setLink,
-                               &linkexport::LinkBuilder::clearLink);
+              &app::LinkBuilder::setThumbnail, &app::LinkBuilder::clearThumbnail);
+    QGroupBox* linkBox = field("Enter your link", "link", m_link, &app::LinkBuilder::setLink,
+                               &app::LinkBuilder::clearLink);
 
     QPushButton* html = makeButton("Copy for html", "copyHtmlButton");
     QPushButton* bbcode1 = makeButton("Copy BBcode1", "copyBBcode1Button");
     QPushButton* bbcode2 = makeButton("Copy BBcode2", "copyBBcode2Button");
     QPushButton* cancel = makeButton("Cancel", "cancelButton");
-    const auto run = [this](void (linkexport::LinkBuilder::*command)()) {
+    const auto run = [this](void (app::LinkBuilder::*command)()) {
         return [this, command] { m_app.runCommand([&] { (m_builder.*command)(); }); };
     };
-    connect(html, &QPushButton::clicked, this, run(&linkexport::LinkBuilder::copyForHtml));
-    connect(bbcode1, &QPushButton::clicked, this, run(&linkexport::LinkBuilder::copyBBcode1));
-    connect(bbcode2, &QPushButton::clicked, this, run(&linkexport::LinkBuilder::copyBBcode2));
+    connect(html, &QPushButton::clicked, this, run(&app::LinkBuilder::copyForHtml));
+    connect(bbcode1, &QPushButton::clicked, this, run(&app::LinkBuilder::copyBBcode1));
+    connect(bbcode2, &QPushButton::clicked, this, run(&app::LinkBuilder::copyBBcode2));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     m_menu = new QMenu(this);

@@ -2,8 +2,9 @@
 
 #include <QDialog>
 
+#include "core/app/app.h"
+#include "core/app/linkbuilder.h"
 #include "core/export/linkbuilder.h"
-#include "core/list/app.h"
 
 class QLineEdit;
 class QMenu;
@@ -19,7 +20,7 @@ class LinkBuilderDialog final : public QDialog {
 
 public:
     // mainWindow is only where the dialog is placed; it does not own the dialog.
-    LinkBuilderDialog(linkexport::LinkBuilder& builder, list::Tmyambrel& app, QWidget* mainWindow);
+    LinkBuilderDialog(app::LinkBuilder& builder, app::Tmyambrel& app, QWidget* mainWindow);
     ~LinkBuilderDialog() override;
 
     QLineEdit* thumbnailField() const { return m_thumbnail; }
@@ -36,8 +37,8 @@ protected:
 private:
     void showFields();
 
-    linkexport::LinkBuilder& m_builder;
-    list::Tmyambrel& m_app;
+    app::LinkBuilder& m_builder;
+    app::Tmyambrel& m_app;
     QWidget* m_mainWindow;
     QLineEdit* m_thumbnail = nullptr;
     QLineEdit* m_link = nullptr;

@@ -13,6 +13,7 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include "core/app/linkcopy.h"
 #include "core/export/linkformats.h"
 #include "gui/mainwindow.h"
 #include "gui/qtui.h"
@@ -27,7 +28,7 @@ class NameDelegate final : public QStyledItemDelegate {
     Q_DISABLE_COPY_MOVE(NameDelegate)
 
 public:
-    NameDelegate(ListEditController& controller, list::ListEditing& editing, QObject* parent)
+    NameDelegate(ListEditController& controller, app::ListEditing& editing, QObject* parent)
         : QStyledItemDelegate(parent), m_controller(controller), m_editing(editing) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
@@ -49,7 +50,7 @@ public:
 
 private:
     ListEditController& m_controller;
-    list::ListEditing& m_editing;
+    app::ListEditing& m_editing;
 };
 
 std::vector<std::string> localFiles(const QMimeData* mime) {
@@ -67,9 +68,8 @@ std::vector<std::string> localFiles(const QMimeData* mime) {
 
 }  // namespace
 
-ListEditController::ListEditController(MainWindow& window, list::Tmyambrel& app,
-                                       list::ListEditing& editing,
-                                       linkexport::LinkBuilder& linkBuilder)
+ListEditController::ListEditController(MainWindow& window, app::Tmyambrel& app,
+                                       app::ListEditing& editing, app::LinkBuilder& linkBuilder)
     : QObject(&window),
       m_window(window),
       m_app(app),
@@ -93,10 +93,10 @@ ListEditController::ListEditController(MainWindow& window, list::Tmyambrel& app,
 
 void ListEditController::wireCommands() {
     MainWindow& w = m_window;
-    list::ListEditing& e = m_editing;
+    app::ListEditing& e = m_editing;
     w.wire("addLocalButton", [&e] { e.fxaddLocalFiles(); });
     w.wire("pasteButton", [&e] { e.fxpastee(); });
-    w.wire("copyButton", [this] { linkexport::copyurllinks(m_app); });
+    w.wire("copyButton", [this] { app::copyurllinks(m_app); });
     w.wire("cutButton", [&e] { e.fxcut(); });
     w.wire("editButton", [this] { startEdit(); });
     w.wire("openFolderButton", [&e] { e.openFolder(); });
@@ -107,10 +107,10 @@ void ListEditController::wireCommands() {
     w.wire("showGroupButton", [&e] { e.showGroup(); });
     w.wire("saveList", [&e] { e.saveList(); });
     w.wire("linkBuilderButton", [this] { m_linkBuilder.open(); });
-    w.wire("copyUrlLinks", [this] { linkexport::copyurllinks(m_app); });
-    w.wire("copyHtmlLinks", [this] { linkexport::copyhtmllinks(m_app); });
-    w.wire("copyBBcode1", [this] { linkexport::bbcdecop(m_app, m_linkBuilder); });
-    w.wire("copyBBcode2", [this] { linkexport::bbcdecop(m_app, m_linkBuilder); });
+    w.wire("copyUrlLinks", [this] { app::copyurllinks(m_app); });
+    w.wire("copyHtmlLinks", [this] { app::copyhtmllinks(m_app); });
+    w.wire("copyBBcode1", [this] { app::bbcdecop(m_app, m_linkBuilder); });
+    w.wire("copyBBcode2", [this] { app::bbcdecop(m_app, m_linkBuilder); });
 }
 
 void ListEditController::startEdit() {

@@ -2,9 +2,10 @@
 
 #include <QObject>
 
+#include "core/app/app.h"
+#include "core/app/editing.h"
+#include "core/app/linkbuilder.h"
 #include "core/export/linkbuilder.h"
-#include "core/list/app.h"
-#include "core/list/editing.h"
 
 class QMimeData;
 
@@ -20,8 +21,8 @@ class ListEditController final : public QObject {
     Q_DISABLE_COPY_MOVE(ListEditController)
 
 public:
-    ListEditController(MainWindow& window, list::Tmyambrel& app, list::ListEditing& editing,
-                       linkexport::LinkBuilder& linkBuilder);
+    ListEditController(MainWindow& window, app::Tmyambrel& app, app::ListEditing& editing,
+                       app::LinkBuilder& linkBuilder);
 
     void wireCommands();
     // "Edit": opens the first selected entry's name for editing.
@@ -37,9 +38,9 @@ private:
     void sortByHeader(int section);
 
     MainWindow& m_window;
-    list::Tmyambrel& m_app;
-    list::ListEditing& m_editing;
-    linkexport::LinkBuilder& m_linkBuilder;
+    app::Tmyambrel& m_app;
+    app::ListEditing& m_editing;
+    app::LinkBuilder& m_linkBuilder;
 };
 
 }  // namespace ambrel::gui

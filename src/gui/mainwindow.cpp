@@ -21,7 +21,7 @@ namespace ambrel::gui {
 
 using platform::Window;
 
-MainWindow::MainWindow(list::Tmyambrel& app, QtUi& ui, QWidget* browserWidget)
+MainWindow::MainWindow(app::Tmyambrel& app, QtUi& ui, QWidget* browserWidget)
     : m_app(app), m_ui(ui) {
     setObjectName("mainWindow");
     setWindowTitle(qs(m_app.caption()));

@@ -4,7 +4,7 @@
 #include <functional>
 #include <map>
 
-#include "core/list/app.h"
+#include "core/app/app.h"
 #include "core/list/commands.h"
 #include "core/list/popupmenu.h"
 
@@ -22,13 +22,13 @@ class QtUi;
 
 // The main window (Tmyambrel): the picture list beside the embedded browser, with every
 // command as a button. It binds widgets to the core application object and forwards clicks.
-class MainWindow final : public QMainWindow, private list::AppObserver {
+class MainWindow final : public QMainWindow, private app::AppObserver {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
     // browserWidget is shown beside the list; the window takes it over.
-    MainWindow(list::Tmyambrel& app, QtUi& ui, QWidget* browserWidget);
+    MainWindow(app::Tmyambrel& app, QtUi& ui, QWidget* browserWidget);
     ~MainWindow() override;
 
     // The button of the command table with that object name.
@@ -62,7 +62,7 @@ private:
     void applyColumnWidths();
     void buildPopupMenu();
 
-    list::Tmyambrel& m_app;
+    app::Tmyambrel& m_app;
     QtUi& m_ui;
     QTreeView* m_listView = nullptr;
     PictureListModel* m_model = nullptr;

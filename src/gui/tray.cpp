@@ -11,7 +11,7 @@
 
 namespace ambrel::gui {
 
-Tray::Tray(list::Tmyambrel& app, QWidget& mainWindow, std::function<bool()> trayAvailable,
+Tray::Tray(app::Tmyambrel& app, QWidget& mainWindow, std::function<bool()> trayAvailable,
            QObject* parent)
     : QObject(parent), m_app(app), m_main(mainWindow), m_trayAvailable(std::move(trayAvailable)) {
     setObjectName("tray");

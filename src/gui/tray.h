@@ -4,7 +4,7 @@
 #include <QSystemTrayIcon>
 #include <functional>
 
-#include "core/list/app.h"
+#include "core/app/app.h"
 
 class QMenu;
 class QWidget;
@@ -20,7 +20,7 @@ class Tray final : public QObject {
 
 public:
     // trayAvailable tells whether the desktop shows tray icons now (Qt's answer when empty).
-    Tray(list::Tmyambrel& app, QWidget& mainWindow, std::function<bool()> trayAvailable = {},
+    Tray(app::Tmyambrel& app, QWidget& mainWindow, std::function<bool()> trayAvailable = {},
          QObject* parent = nullptr);
     ~Tray() override;
 
@@ -35,7 +35,7 @@ protected:
 private:
     void showMain();
 
-    list::Tmyambrel& m_app;
+    app::Tmyambrel& m_app;
     QWidget& m_main;
     std::function<bool()> m_trayAvailable;
     QSystemTrayIcon* m_icon = nullptr;

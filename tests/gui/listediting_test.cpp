@@ -158,7 +158,7 @@ private slots:
         ambrel::storage::writeFileAtomically(other, "other");
         const std::string list = "old||" + old + "\r\n";
         ambrel::storage::writeFileAtomically(f.folder + "listing/default.fifi", list);
-        ambrel::list::Tmyambrel& core = f.app->core();
+        ambrel::app::Tmyambrel& core = f.app->core();
         core.loadpicmyfile(f.folder + "listing/default.fifi");
         core.fileSettings().renamefile = true;
         core.fileSettings().renameandoverwrite = false;

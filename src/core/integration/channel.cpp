@@ -12,7 +12,7 @@
 #include <stdexcept>
 
 #include "core/integration/instance.h"
-#include "core/platform/uniquefd.h"
+#include "core/storage/uniquefd.h"
 
 namespace ambrel::integration {
 

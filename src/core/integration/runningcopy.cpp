@@ -1,7 +1,5 @@
 #include "core/integration/runningcopy.h"
 
-#include "core/integration/handover.h"
-
 namespace ambrel::integration {
 
 std::string HandOffClipboard::text() const {
@@ -19,23 +17,6 @@ void HandOffClipboard::setText(const std::string& text) {
         return;
     }
     m_own.setText(text);
-}
-
-std::optional<std::string> handleChannelMessage(list::Tmyambrel& app, TDuDid2& guard,
-                                                MessageKind kind, const std::string& payload) {
-    switch (kind) {
-        case MessageKind::CopyData:
-            return guard.receive(payload) ? std::optional<std::string>("") : std::nullopt;
-        case MessageKind::NewDownload:
-            app.runCommand([&] { receiveHandOver(app, payload); });
-            return "";
-        case MessageKind::HoldClipboard:
-            app.services().clipboard.setText(payload);
-            return "";
-        case MessageKind::ReadClipboard:
-            return app.services().clipboard.text();
-    }
-    return std::nullopt;
 }
 
 void DuDid21OtherTryToRun(platform::Ui& ui) {

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "core/integration/channel.h"
 #include "core/integration/instance.h"
-#include "core/list/app.h"
 #include "core/platform/clipboard.h"
 #include "core/platform/ui.h"
 #include "core/storage/settings.h"
@@ -32,12 +30,6 @@ private:
     platform::Clipboard& m_own;
     std::string m_channel;
 };
-
-// The running copy's answer to a message on its channel; nullopt refuses it. A hand-over
-// text runs as a command: an error it ends on is shown, and the message still counts as
-// handled.
-std::optional<std::string> handleChannelMessage(list::Tmyambrel& app, TDuDid2& guard,
-                                                MessageKind kind, const std::string& payload);
 
 // A second start handed over: the main window comes back from the tray or the taskbar,
 // restored, in front. The handed-over arguments are not used here.

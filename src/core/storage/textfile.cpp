@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
-#include "core/platform/uniquefd.h"
+#include "core/storage/uniquefd.h"
 
 namespace ambrel::storage {
 

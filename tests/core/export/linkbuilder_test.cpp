@@ -1,3 +1,4 @@
+#include "core/app/linkbuilder.h"
 #include "core/export/linkbuilder.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,7 @@
 namespace ambrel::test {
 namespace {
 
-using linkexport::LinkBuilder;
+using app::LinkBuilder;
 using linkexport::Rect;
 using linkexport::ThumbnailService;
 using platform::Window;

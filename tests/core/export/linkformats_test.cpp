@@ -1,14 +1,16 @@
 #include "core/export/linkformats.h"
+#include "core/app/linkcopy.h"
 
 #include <gtest/gtest.h>
 
+#include "core/app/linkbuilder.h"
 #include "core/export/linkbuilder.h"
 #include "support/appfixture.h"
 
 namespace ambrel::test {
 namespace {
 
-using linkexport::LinkBuilder;
+using app::LinkBuilder;
 using platform::Window;
 
 class LinkFormatsTest : public AppFixture {
@@ -25,16 +27,16 @@ TEST_F(LinkFormatsTest, FormsListTheSelectionLastFirst) {
     LinkBuilder builder(core());
     struct Case {
         const char* name;
-        void (*run)(list::Tmyambrel&, LinkBuilder&);
+        void (*run)(app::Tmyambrel&, LinkBuilder&);
         std::string expected;
     };
     const std::vector<Case> cases = {
-        {"url", [](list::Tmyambrel& a, LinkBuilder&) { linkexport::copyurllinks(a); },
+        {"url", [](app::Tmyambrel& a, LinkBuilder&) { app::copyurllinks(a); },
          "c:\\p\\3.jpg\r\n/p/say \"cheese\" & 2.jpg\r\nhttp://h/1.jpg"},
-        {"html", [](list::Tmyambrel& a, LinkBuilder&) { linkexport::copyhtmllinks(a); },
+        {"html", [](app::Tmyambrel& a, LinkBuilder&) { app::copyhtmllinks(a); },
          "<img src=\"c:\\p\\3.jpg\"><br>\r\n<img src=\"/p/say \"cheese\" & 2.jpg\"><br>\r\n"
          "<img src=\"http://h/1.jpg\">"},
-        {"bbcode", [](list::Tmyambrel& a, LinkBuilder& b) { linkexport::bbcdecop(a, b); },
+        {"bbcode", [](app::Tmyambrel& a, LinkBuilder& b) { app::bbcdecop(a, b); },
          "[img]c:\\p\\3.jpg[/img]\r\n[img]/p/say \"cheese\" & 2.jpg[/img]\r\n"
          "[img]http://h/1.jpg[/img]"},
     };
@@ -52,10 +54,10 @@ TEST_F(LinkFormatsTest, EmptySelectionEmptiesTheClipboardExceptForBBCode) {
     LinkBuilder builder(core());
     show(three, {});
     clipboard.setText("before");
-    linkexport::bbcdecop(core(), builder);
+    app::bbcdecop(core(), builder);
     EXPECT_EQ(clipboard.text(), "before");
     EXPECT_FALSE(ui.isWindowVisible(Window::LinkBuilder));
-    linkexport::copyhtmllinks(core());
+    app::copyhtmllinks(core());
     EXPECT_EQ(clipboard.text(), "");
 }
 
@@ -63,17 +65,17 @@ TEST_F(LinkFormatsTest, OneSelectedEntryOpensTheLinkBuilderForBBCode) {
     LinkBuilder builder(core());
     show(three, {1});
     clipboard.setText("before");
-    linkexport::bbcdecop(core(), builder);
+    app::bbcdecop(core(), builder);
     EXPECT_EQ(clipboard.text(), "before");
     EXPECT_TRUE(ui.isWindowVisible(Window::LinkBuilder));
     EXPECT_EQ(builder.thumbnail(), three[1].path);
-    linkexport::copyurllinks(core());
+    app::copyurllinks(core());
     EXPECT_EQ(clipboard.text(), three[1].path);
 }
 
 TEST_F(LinkFormatsTest, AnEmptyFirstPathStartsNoSeparator) {
     show({{"one", "http://h/1.jpg"}, {"two", "http://h/2.jpg"}, {"empty", ""}}, {0, 1, 2});
-    linkexport::copyurllinks(core());
+    app::copyurllinks(core());
     EXPECT_EQ(clipboard.text(), "http://h/2.jpg\r\nhttp://h/1.jpg");
 }
 

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <thread>
 
+#include "core/app/runningcopy.h"
 #include "core/integration/channel.h"
 #include "core/integration/runningcopy.h"
 #include "support/appfixture.h"
@@ -263,7 +264,7 @@ TEST_F(InstanceTest, TheRunningCopyAnswersEachKindOfMessage) {
     std::vector<MessageKind> handled;
     ChannelThread channel(*first.server(), [&](MessageKind kind, const std::string& payload) {
         handled.push_back(kind);
-        return integration::handleChannelMessage(core(), first, kind, payload);
+        return app::handleChannelMessage(core(), first, kind, payload);
     });
     const std::string path = first.server()->path();
     const auto send = [&](MessageKind kind, const std::string& payload) {

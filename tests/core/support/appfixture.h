@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/list/app.h"
+#include "core/app/app.h"
 #include "core/platform/clipboard.h"
 #include "core/platform/datafolder.h"
 #include "core/platform/fake_browser.h"
@@ -35,10 +35,10 @@ protected:
     }
 
     // The application object, made on first use so a test can lay out files first.
-    list::Tmyambrel& core() {
+    app::Tmyambrel& core() {
         if (!app) {
-            app = std::make_unique<list::Tmyambrel>(
-                folder, list::Services{ui, clipboard, browser, *registry, shell});
+            app = std::make_unique<app::Tmyambrel>(
+                folder, app::Services{ui, clipboard, browser, *registry, shell});
         }
         return *app;
     }
@@ -60,7 +60,7 @@ protected:
     platform::FakeBrowser browser;
     platform::FakeShell shell;
     std::unique_ptr<platform::RegistryStore> registry;
-    std::unique_ptr<list::Tmyambrel> app;
+    std::unique_ptr<app::Tmyambrel> app;
 };
 
 }  // namespace ambrel::test

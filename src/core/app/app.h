@@ -14,7 +14,7 @@
 #include "core/storage/settings.h"
 #include "core/web/pattern.h"
 
-namespace ambrel::list {
+namespace ambrel::app {
 
 // Which name rule makes an entry's name from its link.
 enum class NameRule { Url, File };
@@ -42,7 +42,7 @@ public:
 // group, the target group, the link list, the settings held for the run and the windows'
 // state. Commands throw storage::IoError (or another std::exception) when they end on an
 // error; the caller shows its text.
-class Tmyambrel final : private PictureListObserver {
+class Tmyambrel final : private list::PictureListObserver {
 public:
     static constexpr const char* kDefaultGroup = "default";
     static constexpr const char* kInitialCaption = "My ambrel";
@@ -118,8 +118,8 @@ public:
     bool optionsFileExists() const;
     bool startedWithArguments() const { return m_startedWithArguments; }
 
-    PictureList& pictures() { return m_pictures; }
-    const PictureList& pictures() const { return m_pictures; }
+    list::PictureList& pictures() { return m_pictures; }
+    const list::PictureList& pictures() const { return m_pictures; }
     std::vector<std::string>& linkList() { return m_linkList; }
     storage::FileSettings& fileSettings() { return m_fileSettings; }
     storage::GeneralSettings& generalSettings() { return m_generalSettings; }
@@ -145,7 +145,7 @@ private:
 
     std::string m_programFolder;
     Services m_services;
-    PictureList m_pictures;
+    list::PictureList m_pictures;
     std::string m_currentGroup = kDefaultGroup;
     std::vector<std::string> m_targetItems{""};
     int m_targetIndex = 0;
@@ -165,4 +165,4 @@ private:
 // The browser address of a list path: "file://" + a local path, else the path itself.
 std::string previewAddress(const std::string& path);
 
-}  // namespace ambrel::list
+}  // namespace ambrel::app

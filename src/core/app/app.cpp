@@ -1,4 +1,4 @@
-#include "core/list/app.h"
+#include "core/app/app.h"
 
 #include <algorithm>
 #include <chrono>
@@ -9,7 +9,7 @@
 #include "core/storage/tagfile.h"
 #include "core/storage/textfile.h"
 
-namespace ambrel::list {
+namespace ambrel::app {
 
 namespace {
 
@@ -185,7 +185,7 @@ void Tmyambrel::adresizescroll() {
     if (m_pictures.empty()) {
         return;
     }
-    const Entry& last = m_pictures.at(m_pictures.size() - 1);
+    const list::Entry& last = m_pictures.at(m_pictures.size() - 1);
     int nameWidth = m_pictures.nameWidth();
     int pathWidth = m_pictures.pathWidth();
     const int nameText = m_textWidth(last.name);
@@ -321,4 +321,4 @@ void Tmyambrel::setTextWidthMeasure(std::function<int(const std::string&)> measu
     m_textWidth = std::move(measure);
 }
 
-}  // namespace ambrel::list
+}  // namespace ambrel::app

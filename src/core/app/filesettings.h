@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "core/list/app.h"
+#include "core/app/app.h"
 #include "core/storage/settings.h"
 
-namespace ambrel::settings {
+namespace ambrel::app {
 
 // The rules of the "File settings" dialog. Its controls edit the file settings held for the
 // run directly; only "Save" writes them.
@@ -16,7 +16,7 @@ std::string& folderOf(storage::FileSettings& settings, FolderField field);
 // "...": the person picks a folder for the field, starting at the field's folder. A drive
 // root's trailing separator is dropped ("C:\" becomes "C:"). When the person cancels, the
 // field keeps its text and the result is false.
-bool chooseFolder(list::Tmyambrel& app, FolderField field);
+bool chooseFolder(Tmyambrel& app, FolderField field);
 // A chosen folder without a trailing "\" or "/"; the POSIX root stays "/", since an empty
 // folder would read back as the default one.
 std::string withoutTrailingSeparator(std::string folder);
@@ -26,7 +26,7 @@ std::string withoutTrailingSeparator(std::string folder);
 std::string folderToOpen(const std::string& field);
 // Shows that folder in the desktop's file manager. Throws std::runtime_error when the file
 // manager cannot be started.
-void openFolder(list::Tmyambrel& app, FolderField field);
+void openFolder(Tmyambrel& app, FolderField field);
 
 // The rename box "Yes": unticking it also unticks "overwrite existing files", which is only
 // offered while renaming is on.
@@ -38,6 +38,6 @@ inline bool overwriteOffered(const storage::FileSettings& settings) {
 // "Save": writes the file settings that differ from the options file. A missing options file
 // first gets the upload default and the general settings, so that the new file holds every
 // group. Throws storage::IoError.
-void saveFileSettings(list::Tmyambrel& app);
+void saveFileSettings(Tmyambrel& app);
 
-}  // namespace ambrel::settings
+}  // namespace ambrel::app

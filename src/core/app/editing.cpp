@@ -1,4 +1,4 @@
-#include "core/list/editing.h"
+#include "core/app/editing.h"
 
 #include <unistd.h>
 
@@ -15,7 +15,7 @@
 #include "core/storage/names.h"
 #include "core/storage/textfile.h"
 
-namespace ambrel::list {
+namespace ambrel::app {
 
 namespace fs = std::filesystem;
 
@@ -184,7 +184,7 @@ void ListEditing::fxpastee() {
 }
 
 void ListEditing::fxcut() {
-    PictureList& pictures = m_app.pictures();
+    list::PictureList& pictures = m_app.pictures();
     m_app.services().clipboard.setText(linkexport::gatherSelected(
         pictures, [](const std::string& path) { return path; }, "\r\n"));
     removeRows(pictures.selectedRows());
@@ -195,8 +195,8 @@ void ListEditing::removeRows(const std::vector<int>& rows) {
     if (rows.empty()) {
         return;
     }
-    const PictureList& pictures = m_app.pictures();
-    std::vector<Entry> kept;
+    const list::PictureList& pictures = m_app.pictures();
+    std::vector<list::Entry> kept;
     kept.reserve(pictures.entries().size());
     for (int row = 0; row < pictures.size(); ++row) {
         if (!std::binary_search(rows.begin(), rows.end(), row)) {
@@ -221,7 +221,7 @@ void ListEditing::beginRename(int row) {
 }
 
 bool ListEditing::endRename(const std::string& newName) {
-    PictureList& pictures = m_app.pictures();
+    list::PictureList& pictures = m_app.pictures();
     const RenameState kept = std::exchange(m_rename, {});
     // Something else changed the list during the edit: the name no longer belongs to the
     // entry it was typed for, and its file must not be touched.
@@ -235,7 +235,7 @@ bool ListEditing::endRename(const std::string& newName) {
                                     platform::MessageIcon::Information);
         return false;
     }
-    Entry entry = pictures.at(kept.position);
+    list::Entry entry = pictures.at(kept.position);
     entry.name = newName;
     bool save = true;
     const storage::FileSettings& settings = m_app.fileSettings();
@@ -362,9 +362,9 @@ void ListEditing::sortByColumn(int column) {
         m_sortColumn = column;
         m_sortAscending = true;
     }
-    const std::vector<Entry>& entries = m_app.pictures().entries();
+    const std::vector<list::Entry>& entries = m_app.pictures().entries();
     const auto key = [&entries, column](int row) -> const std::string& {
-        const Entry& e = entries.at(static_cast<std::size_t>(row));
+        const list::Entry& e = entries.at(static_cast<std::size_t>(row));
         return column == kNameColumn ? e.name : e.path;
     };
     std::vector<int> order(entries.size());
@@ -459,4 +459,4 @@ void ListEditing::deleteGroup() {
     }
 }
 
-}  // namespace ambrel::list
+}  // namespace ambrel::app

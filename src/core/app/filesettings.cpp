@@ -1,8 +1,8 @@
-#include "core/settings/filesettingsform.h"
+#include "core/app/filesettings.h"
 
 #include <filesystem>
 
-namespace ambrel::settings {
+namespace ambrel::app {
 
 std::string& folderOf(storage::FileSettings& settings, FolderField field) {
     return field == FolderField::Download ? settings.downdir : settings.convdir;
@@ -15,7 +15,7 @@ std::string withoutTrailingSeparator(std::string folder) {
     return folder;
 }
 
-bool chooseFolder(list::Tmyambrel& app, FolderField field) {
+bool chooseFolder(Tmyambrel& app, FolderField field) {
     std::string& folder = folderOf(app.fileSettings(), field);
     const char* caption =
         field == FolderField::Download ? "Download directory" : "Conversion directory";
@@ -32,7 +32,7 @@ std::string folderToOpen(const std::string& field) {
     return !field.empty() && std::filesystem::is_directory(field, ec) ? field : std::string("/");
 }
 
-void openFolder(list::Tmyambrel& app, FolderField field) {
+void openFolder(Tmyambrel& app, FolderField field) {
     app.services().shell.openFolder(folderToOpen(folderOf(app.fileSettings(), field)));
 }
 
@@ -43,7 +43,7 @@ void setRenameFile(storage::FileSettings& settings, bool on) {
     }
 }
 
-void saveFileSettings(list::Tmyambrel& app) {
+void saveFileSettings(Tmyambrel& app) {
     const std::string& folder = app.programFolder();
     if (!app.optionsFileExists()) {
         app.uploadSettings().savedefaultcontext(folder);
@@ -52,4 +52,4 @@ void saveFileSettings(list::Tmyambrel& app) {
     storage::savesettingfilesettingcontext(folder, app.fileSettings());
 }
 
-}  // namespace ambrel::settings
+}  // namespace ambrel::app

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "core/list/app.h"
+#include "core/app/app.h"
 
-namespace ambrel::list {
+namespace ambrel::app {
 
 // The commands that change the picture list or the set of groups: adding local files,
 // dropping, pasting, cutting, renaming in place, the folder commands, sorting, saving and
@@ -73,4 +73,4 @@ private:
     bool m_sortAscending = true;
 };
 
-}  // namespace ambrel::list
+}  // namespace ambrel::app

@@ -8,7 +8,7 @@
 namespace ambrel::test {
 namespace {
 
-using list::NameRule;
+using app::NameRule;
 using storage::Entry;
 
 class StartupTest : public AppFixture {};

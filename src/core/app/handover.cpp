@@ -1,9 +1,9 @@
-#include "core/integration/handover.h"
+#include "core/app/handover.h"
 
-namespace ambrel::integration {
+namespace ambrel::app {
 
-void receiveHandOver(list::Tmyambrel& app, const std::string& received) {
-    const std::string text = received.substr(0, kHandOverTextMax);
+void receiveHandOver(Tmyambrel& app, const std::string& received) {
+    const std::string text = received.substr(0, integration::kHandOverTextMax);
     const char marker = text.empty() ? '\0' : text.front();
     const bool marked = marker == '@' || marker == '$';
     const std::string link = marked ? text.substr(1) : text;
@@ -17,8 +17,8 @@ void receiveHandOver(list::Tmyambrel& app, const std::string& received) {
     if (marked && !app.fileSettings().ifcopyaddlist) {
         return;
     }
-    app.addlinkifnew(link, list::NameRule::Url);
+    app.addlinkifnew(link, NameRule::Url);
     app.adresizescroll();
 }
 
-}  // namespace ambrel::integration
+}  // namespace ambrel::app

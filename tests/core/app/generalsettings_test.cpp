@@ -1,4 +1,4 @@
-#include "core/settings/generalsettingsform.h"
+#include "core/app/generalsettings.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace ambrel::test {
 namespace {
 
-using settings::PopupTicks;
+using app::PopupTicks;
 
 PopupTicks ticked(std::initializer_list<int> nodes) {
     PopupTicks ticks{};
@@ -36,7 +36,7 @@ class TreeRuleTest : public ::testing::TestWithParam<TreeCase> {};
 
 TEST_P(TreeRuleTest, ParentsFollowTheirChildren) {
     storage::GeneralSettings s;
-    const PopupTicks shown = settings::treeClicked(s, GetParam().afterClick);
+    const PopupTicks shown = app::treeClicked(s, GetParam().afterClick);
     EXPECT_EQ(shown, GetParam().expected);
     EXPECT_EQ(s.popupmenuitem, GetParam().expected);
 }
@@ -56,12 +56,12 @@ class GeneralFormTest : public AppFixture {};
 TEST_F(GeneralFormTest, TreeChoicesAreStoredAsTrueAndFalse) {
     write("options.ini", "<thumbext>.tn</thumbext>");
     core().createWindows();
-    settings::treeClicked(core().generalSettings(), ticked({19}));
-    settings::saveGeneralSettings(core());
+    app::treeClicked(core().generalSettings(), ticked({19}));
+    app::saveGeneralSettings(core());
     EXPECT_EQ(storage::readOption(folder, "popupmenuitem18"), "true");
     EXPECT_EQ(storage::readOption(folder, "popupmenuitem19"), "true");
-    settings::treeClicked(core().generalSettings(), ticked({}));
-    settings::saveGeneralSettings(core());
+    app::treeClicked(core().generalSettings(), ticked({}));
+    app::saveGeneralSettings(core());
     EXPECT_EQ(storage::readOption(folder, "popupmenuitem18"), "false");
     EXPECT_EQ(storage::readOption(folder, "popupmenuitem19"), "false");
     EXPECT_EQ(storage::readOption(folder, "popupmenuitem0"), "");
@@ -73,14 +73,14 @@ TEST_F(GeneralFormTest, CustomCopyBoxInstallsAndUntickingEmptiesItsTexts) {
     storage::GeneralSettings& s = core().generalSettings();
     const std::string key = integration::contextMenuKey(integration::kContextMenuEntries[2]);
 
-    settings::contextBoxClicked(core(), 2, true);
-    EXPECT_TRUE(settings::prependAppendOffered(s));
+    app::contextBoxClicked(core(), 2, true);
+    EXPECT_TRUE(app::prependAppendOffered(s));
     EXPECT_TRUE(registry->keyExists(key));
     EXPECT_EQ(storage::readOption(folder, "ieccopyandadd"), "yes");
     s.ieccopyandaddaft = "[/b]";
 
-    settings::contextBoxClicked(core(), 2, false);
-    EXPECT_FALSE(settings::prependAppendOffered(s));
+    app::contextBoxClicked(core(), 2, false);
+    EXPECT_FALSE(app::prependAppendOffered(s));
     EXPECT_EQ(s.ieccopyandaddbef, "");
     EXPECT_EQ(s.ieccopyandaddaft, "");
     EXPECT_FALSE(registry->keyExists(key));
@@ -90,7 +90,7 @@ TEST_F(GeneralFormTest, CustomCopyBoxInstallsAndUntickingEmptiesItsTexts) {
 }
 
 TEST_F(GeneralFormTest, HelpOpensTheMakersHelpPage) {
-    settings::showHelp(core());
+    app::showHelp(core());
     EXPECT_EQ(shell.openedAddresses,
               (std::vector<std::string>{"http://www.corvane.net/zovururo_help_en.html"}));
 }

@@ -1,16 +1,16 @@
-#include "core/settings/filesettingsform.h"
+#include "core/app/filesettings.h"
 
 #include <gtest/gtest.h>
 
 #include <regex>
 
-#include "core/settings/generalsettingsform.h"
+#include "core/app/generalsettings.h"
 #include "support/appfixture.h"
 
 namespace ambrel::test {
 namespace {
 
-using settings::FolderField;
+using app::FolderField;
 
 // The keys of the options file in the order they stand.
 std::string keysOf(const std::string& text) {
@@ -25,7 +25,7 @@ std::string keysOf(const std::string& text) {
 
 class SettingsFormTest : public AppFixture {
 protected:
-    list::Tmyambrel& started() {
+    app::Tmyambrel& started() {
         core().startup({});
         core().createWindows();
         return core();
@@ -50,7 +50,7 @@ TEST_P(ChooseFolderTest, PutsTheChosenFolderIntoTheField) {
     const FolderCase& c = GetParam();
     started().fileSettings().convdir = "/before";
     ui.folderAnswers.push_back(c.chosen);
-    EXPECT_EQ(settings::chooseFolder(core(), FolderField::Conversion), c.changed);
+    EXPECT_EQ(app::chooseFolder(core(), FolderField::Conversion), c.changed);
     EXPECT_EQ(core().fileSettings().convdir, c.field);
     EXPECT_EQ(core().fileSettings().downdir, folder + "down");
 }
@@ -67,8 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SettingsFormTest, OpenShowsTheFieldsFolderOrTheRoot) {
     started().fileSettings().downdir = folder + "down";
     core().fileSettings().convdir = folder + "missing";
-    settings::openFolder(core(), FolderField::Download);
-    settings::openFolder(core(), FolderField::Conversion);
+    app::openFolder(core(), FolderField::Download);
+    app::openFolder(core(), FolderField::Conversion);
     EXPECT_EQ(shell.openedFolders, (std::vector<std::string>{folder + "down", "/"}));
 }
 
@@ -76,11 +76,11 @@ TEST_F(SettingsFormTest, UntickingRenameAlsoUnticksOverwriteAndSavesNoForBoth) {
     write("options.ini",
           "<renamefile>yes</renamefile>\r\n<renameandoverwrite>yes</renameandoverwrite>");
     storage::FileSettings& s = started().fileSettings();
-    ASSERT_TRUE(settings::overwriteOffered(s));
-    settings::setRenameFile(s, false);
+    ASSERT_TRUE(app::overwriteOffered(s));
+    app::setRenameFile(s, false);
     EXPECT_FALSE(s.renameandoverwrite);
-    EXPECT_FALSE(settings::overwriteOffered(s));
-    settings::saveFileSettings(core());
+    EXPECT_FALSE(app::overwriteOffered(s));
+    app::saveFileSettings(core());
     EXPECT_EQ(storage::readOption(folder, "renamefile"), "no");
     EXPECT_EQ(storage::readOption(folder, "renameandoverwrite"), "no");
 }
@@ -94,18 +94,18 @@ TEST_F(SettingsFormTest, FirstSaveWritesTheOtherGroupsFirst) {
     const std::string generalKeys = "resizetoscreen timebetweenpictures defaultwebpage";
 
     started();
-    settings::saveFileSettings(core());
+    app::saveFileSettings(core());
     EXPECT_EQ(keysOf(read("options.ini")), "useupset " + generalKeys + " " + fileKeys);
 
     std::filesystem::remove(folder + "options.ini");
-    settings::saveGeneralSettings(core());
+    app::saveGeneralSettings(core());
     EXPECT_EQ(keysOf(read("options.ini")), "useupset " + fileKeys + " " + generalKeys);
 
     // Saved again unchanged, nothing is written.
     const auto written = std::filesystem::last_write_time(folder + "options.ini");
     const std::string before = read("options.ini");
-    settings::saveGeneralSettings(core());
-    settings::saveFileSettings(core());
+    app::saveGeneralSettings(core());
+    app::saveFileSettings(core());
     EXPECT_EQ(read("options.ini"), before);
     EXPECT_EQ(std::filesystem::last_write_time(folder + "options.ini"), written);
 }

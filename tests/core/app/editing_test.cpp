@@ -1,4 +1,4 @@
-#include "core/list/editing.h"
+#include "core/app/editing.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -23,8 +23,8 @@ static void PrintTo(const Entry& e, std::ostream* os) {
 namespace ambrel::test {
 namespace {
 
+using app::ListEditing;
 using list::Entry;
-using list::ListEditing;
 namespace fs = std::filesystem;
 
 class EditingTest : public AppFixture {

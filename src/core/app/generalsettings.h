@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <string>
 
-#include "core/list/app.h"
+#include "core/app/app.h"
 #include "core/storage/settings.h"
 
-namespace ambrel::settings {
+namespace ambrel::app {
 
 // The rules of the "General settings" dialog. Its controls edit the general settings held for
 // the run directly; only "Save" writes them.
@@ -26,7 +26,7 @@ PopupTicks treeClicked(storage::GeneralSettings& settings, PopupTicks ticks);
 // A click on context-menu box `index` (add, copy, custom copy): sets the flag, installs or
 // removes the browser entry and brings its options key in line. Unticking the custom copy
 // also empties the prepend and append texts. Throws storage::IoError.
-void contextBoxClicked(list::Tmyambrel& app, std::size_t index, bool on);
+void contextBoxClicked(Tmyambrel& app, std::size_t index, bool on);
 // "Prepend" and "Append" are offered only with the custom copy.
 inline bool prependAppendOffered(const storage::GeneralSettings& settings) {
     return settings.ieccopyandadd;
@@ -34,10 +34,10 @@ inline bool prependAppendOffered(const storage::GeneralSettings& settings) {
 
 // "Save": writes the general settings that differ from the options file. A missing options
 // file first gets the upload default and the file settings. Throws storage::IoError.
-void saveGeneralSettings(list::Tmyambrel& app);
+void saveGeneralSettings(Tmyambrel& app);
 
 // "Help": the maker's help page, opened in the desktop's web browser.
 std::string helpPage();
-void showHelp(list::Tmyambrel& app);
+void showHelp(Tmyambrel& app);
 
-}  // namespace ambrel::settings
+}  // namespace ambrel::app

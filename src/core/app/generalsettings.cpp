@@ -1,9 +1,9 @@
-#include "core/settings/generalsettingsform.h"
+#include "core/app/generalsettings.h"
 
 #include "core/integration/contextmenu.h"
 #include "core/list/popupmenu.h"
 
-namespace ambrel::settings {
+namespace ambrel::app {
 
 void applyParentRule(PopupTicks& ticks) {
     for (std::size_t parent = 0; parent < ticks.size(); ++parent) {
@@ -26,7 +26,7 @@ PopupTicks treeClicked(storage::GeneralSettings& settings, PopupTicks ticks) {
     return ticks;
 }
 
-void contextBoxClicked(list::Tmyambrel& app, std::size_t index, bool on) {
+void contextBoxClicked(Tmyambrel& app, std::size_t index, bool on) {
     storage::GeneralSettings& general = app.generalSettings();
     integration::contextMenuFlag(general, index) = on;
     if (index == integration::kCustomCopyEntry && !on) {
@@ -36,7 +36,7 @@ void contextBoxClicked(list::Tmyambrel& app, std::size_t index, bool on) {
     integration::switchContextEntry(app.services().registry, app.programFolder(), index, on);
 }
 
-void saveGeneralSettings(list::Tmyambrel& app) {
+void saveGeneralSettings(Tmyambrel& app) {
     const std::string& folder = app.programFolder();
     if (!app.optionsFileExists()) {
         app.uploadSettings().savedefaultcontext(folder);
@@ -49,8 +49,8 @@ std::string helpPage() {
     return std::string(storage::kMakerSite) + "zovururo_help_en.html";
 }
 
-void showHelp(list::Tmyambrel& app) {
+void showHelp(Tmyambrel& app) {
     app.services().shell.openAddress(helpPage());
 }
 
-}  // namespace ambrel::settings
+}  // namespace ambrel::app

@@ -1,4 +1,4 @@
-#include "core/integration/handover.h"
+#include "core/app/handover.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ TEST_P(HandOverMessageTest, CopiesAndAddsFromTheHeldSettings) {
     core().generalSettings().ieccopyandaddaft = "</held>";
     clipboard.setText("untouched");
 
-    integration::receiveHandOver(core(), c.text);
+    app::receiveHandOver(core(), c.text);
 
     EXPECT_EQ(exists("listing/default.fifi") ? read("listing/default.fifi") : "", c.expectedList);
     EXPECT_EQ(clipboard.text(), c.expectedClipboard);
@@ -67,7 +67,7 @@ TEST_F(AppFixture, HandOverMessageArrivesCutTo254Bytes) {
     core().startup({});
     core().createWindows();
     const std::string link = "http://h/p.jpg?" + std::string(300, 'x');
-    integration::receiveHandOver(core(), "@" + link);
+    app::receiveHandOver(core(), "@" + link);
     EXPECT_EQ(clipboard.text(), link.substr(0, 253));
     ASSERT_EQ(core().pictures().size(), 1);
     EXPECT_EQ(core().pictures().at(0).path, link.substr(0, 253));
@@ -78,7 +78,7 @@ TEST_F(AppFixture, HandOverMessageOfAListedAddressAddsNothingButFitsTheColumns) 
     core().startup({});
     core().createWindows();
     core().pictures().setColumnWidths(5, 5);
-    integration::receiveHandOver(core(), "http://h/p.jpg");
+    app::receiveHandOver(core(), "http://h/p.jpg");
     EXPECT_EQ(read("listing/default.fifi"), kAdded);
     EXPECT_EQ(core().pictures().size(), 1);
     EXPECT_GT(core().pictures().nameWidth(), 5);
@@ -94,8 +94,7 @@ TEST_F(AppFixture, OnlyTheMessageCopiesBeforeAFailingAdd) {
     EXPECT_EQ(clipboard.text(), "untouched");
 
     core().createWindows();
-    EXPECT_FALSE(
-        core().runCommand([&] { integration::receiveHandOver(core(), "@http://h/q.jpg"); }));
+    EXPECT_FALSE(core().runCommand([&] { app::receiveHandOver(core(), "@http://h/q.jpg"); }));
     EXPECT_EQ(clipboard.text(), "http://h/q.jpg");
     ASSERT_EQ(ui.messages.size(), 1);
 }

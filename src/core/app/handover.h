@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+#include "core/app/app.h"
+#include "core/integration/handover.h"
+
+namespace ambrel::app {
+
+// A hand-over text that reached the running copy as a message ("ambrel.WM_NEWDOWNLOAD"):
+// unlike the start-up argument it copies first and adds afterwards, uses the prepend and
+// append texts and the add-when-copying setting held for the run (saved or not), and works
+// without an options file. Throws what adding throws (storage::IoError).
+void receiveHandOver(Tmyambrel& app, const std::string& text);
+
+}  // namespace ambrel::app
