@@ -15,7 +15,8 @@ namespace ambrel::app {
 class UploadSettingsWindow final {
 public:
     static constexpr const char* kNotEditableYet =
-        "This is an HTML upload definition: it cannot be edited yet.";
+        "Only FTP upload definitions can be edited: HTML upload definitions cannot be edited "
+        "yet.";
 
     explicit UploadSettingsWindow(Tmyambrel& app);
     UploadSettingsWindow(const UploadSettingsWindow&) = delete;
