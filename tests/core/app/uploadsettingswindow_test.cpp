@@ -61,25 +61,28 @@ TEST_F(UploadSettingsWindowTest, SavingChecksTheFieldsInOrder) {
     };
     using K = servers::FtpDialogKind;
     const servers::FtpDefinition empty{"", "", "", "", "", "", "", ""};
-    auto with = [this](std::string servers::FtpDefinition::*member) {
-        servers::FtpDefinition v = complete();
-        v.*member = "";
+    // The required fields filled in their order of checking up to the n-th; the rest empty.
+    auto upTo = [](int n) {
+        servers::FtpDefinition v{"", "", "", "", "", "", "", ""};
+        std::string* required[] = {&v.url, &v.port, &v.host, &v.login, &v.notfound};
+        for (int i = 0; i < n; ++i) {
+            *required[i] = "x";
+        }
         return v;
     };
     const Case cases[] = {
         {"a dot before anything else", K::Add, "my.site", empty, "No dots please"},
         {"a dot in the edit dialog", K::Edit, ".", empty, "No dots please"},
         {"name in use", K::Add, "taken", empty, "This name is already in use"},
-        {"root url", K::Add, "new", with(&servers::FtpDefinition::url),
-         "Enter a root for your files"},
+        {"root url", K::Add, "new", upTo(0), "Enter a root for your files"},
         {"editing an existing name goes on", K::Edit, "taken", empty,
          "Enter a root for your files"},
-        {"port", K::Add, "new", with(&servers::FtpDefinition::port), "Enter a port"},
-        {"host", K::Add, "new", with(&servers::FtpDefinition::host), "Enter a host"},
-        {"login", K::Add, "new", with(&servers::FtpDefinition::login), "Enter a login"},
-        {"not-found code", K::Add, "new", with(&servers::FtpDefinition::notfound), "Enter a code"},
-        {"name last", K::Add, "", complete(), "Enter a name for the output"},
-        {"name last when editing", K::Edit, "", complete(), "Enter a name for the output"},
+        {"port", K::Add, "new", upTo(1), "Enter a port"},
+        {"host", K::Edit, "new", upTo(2), "Enter a host"},
+        {"login", K::Add, "new", upTo(3), "Enter a login"},
+        {"not-found code", K::Add, "new", upTo(4), "Enter a code"},
+        {"name last", K::Add, "", upTo(5), "Enter a name for the output"},
+        {"name last when editing", K::Edit, "", upTo(5), "Enter a name for the output"},
     };
     started();
     for (const Case& c : cases) {
