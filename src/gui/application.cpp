@@ -5,6 +5,7 @@
 #include "gui/addurldialog.h"
 #include "gui/appicon.h"
 #include "gui/filesettingsdialog.h"
+#include "gui/ftpserverwindow.h"
 #include "gui/generalsettingsdialog.h"
 #include "gui/instancechannel.h"
 #include "gui/linkbuilderdialog.h"
@@ -12,6 +13,7 @@
 #include "gui/mainwindow.h"
 #include "gui/shellwindow.h"
 #include "gui/tray.h"
+#include "gui/uploadsettingsdialog.h"
 #include "gui/webbrowser.h"
 
 namespace ambrel::gui {
@@ -39,6 +41,7 @@ GuiApplication::GuiApplication(GuiOptions options)
     m_ui.registerWindow(Window::Main, m_main.get());
     m_editing = std::make_unique<app::ListEditing>(*m_app);
     m_linkBuilder = std::make_unique<app::LinkBuilder>(*m_app);
+    m_uploadSettings = std::make_unique<app::UploadSettingsWindow>(*m_app);
     m_listEditController = new ListEditController(*m_main, *m_app, *m_editing, *m_linkBuilder);
 }
 
@@ -70,6 +73,14 @@ void GuiApplication::start() {
             auto dialog = std::make_unique<AddUrlDialog>(*m_app);
             m_addUrl = dialog.get();
             window = std::move(dialog);
+        } else if (which == Window::UploadSettings) {
+            auto dialog = std::make_unique<UploadSettingsDialog>(*m_uploadSettings, *m_app, m_ui);
+            m_uploadSettingsDialog = dialog.get();
+            window = std::move(dialog);
+        } else if (which == Window::AddFtpServer) {
+            window = std::make_unique<FtpServerWindow>(m_uploadSettings->ftpAdd(), *m_app);
+        } else if (which == Window::EditFtpServer) {
+            window = std::make_unique<FtpServerWindow>(m_uploadSettings->ftpEdit(), *m_app);
         } else if (which == Window::FileSettings) {
             auto dialog = std::make_unique<FileSettingsDialog>(*m_app);
             m_fileSettings = dialog.get();
@@ -94,6 +105,7 @@ void GuiApplication::start() {
     }
     m_app->runCommand([this] { m_app->createWindows(); });
     // The settings dialogs show what was just loaded; the chosen popup items appear.
+    m_uploadSettingsDialog->showList();
     m_fileSettings->takeSettings();
     m_generalSettings->takeSettings();
     wireCommands();
@@ -103,6 +115,7 @@ void GuiApplication::wireCommands() {
     MainWindow& w = *m_main;
     w.wire("addUrlButton", [this] { m_app->showAddUrl(); });
     m_listEditController->wireCommands();
+    w.wire("uploadSettingsButton", [this] { m_uploadSettings->show(); });
     w.wire("fileSettingsButton", [this] { m_ui.showWindow(Window::FileSettings); });
     w.wire("optionsButton", [this] { m_ui.showWindow(Window::GeneralSettings); });
 }

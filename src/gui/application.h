@@ -7,6 +7,7 @@
 #include "core/app/app.h"
 #include "core/app/editing.h"
 #include "core/app/linkbuilder.h"
+#include "core/app/uploadsettingswindow.h"
 #include "core/export/linkbuilder.h"
 #include "core/integration/runningcopy.h"
 #include "core/platform/registry.h"
@@ -25,6 +26,7 @@ class InstanceChannel;
 class LinkBuilderDialog;
 class ListEditController;
 class Tray;
+class UploadSettingsDialog;
 class WebBrowser;
 
 struct GuiOptions {
@@ -63,6 +65,7 @@ public:
     app::ListEditing& editing() { return *m_editing; }
     app::LinkBuilder& linkBuilder() { return *m_linkBuilder; }
     LinkBuilderDialog& linkBuilderDialog() { return *m_linkBuilderDialog; }
+    app::UploadSettingsWindow& uploadSettings() { return *m_uploadSettings; }
     // A second start that handed its command line to the running copy: it ends now.
     bool handedOver() const;
     InstanceChannel* instanceChannel() const { return m_instance.get(); }
@@ -83,12 +86,14 @@ private:
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<app::ListEditing> m_editing;
     std::unique_ptr<app::LinkBuilder> m_linkBuilder;
+    std::unique_ptr<app::UploadSettingsWindow> m_uploadSettings;
     ListEditController* m_listEditController = nullptr;  // owned by the main window
     LinkBuilderDialog* m_linkBuilderDialog = nullptr;
     AddUrlDialog* m_addUrl = nullptr;
     std::vector<std::unique_ptr<QWidget>> m_windows;
     FileSettingsDialog* m_fileSettings = nullptr;
     GeneralSettingsDialog* m_generalSettings = nullptr;
+    UploadSettingsDialog* m_uploadSettingsDialog = nullptr;
     std::unique_ptr<InstanceChannel> m_instance;
     std::unique_ptr<Tray> m_tray;
 };

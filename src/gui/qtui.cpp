@@ -52,8 +52,11 @@ void QtUi::message(const std::string& text, const std::string& caption,
 }
 
 bool QtUi::askYesNo(const std::string& text, const std::string& caption) {
-    return QMessageBox::question(dialogParent(), qs(caption), qs(text),
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    // The questions are plain: buttons Yes and No, no icon.
+    QMessageBox box(QMessageBox::NoIcon, qs(caption), qs(text), QMessageBox::Yes | QMessageBox::No,
+                    dialogParent());
+    box.setObjectName("questionBox");
+    return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<std::string> QtUi::prompt(const std::string& caption, const std::string& label,

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 
 #include "core/integration/contextmenu.h"
+#include "core/storage/folderlist.h"
 #include "core/storage/names.h"
 #include "core/storage/tagfile.h"
 #include "core/storage/textfile.h"
@@ -15,15 +15,6 @@ namespace {
 
 std::string nameBy(NameRule rule, const std::string& link) {
     return rule == NameRule::Url ? storage::exturlname(link) : storage::extfilename(link);
-}
-
-std::string lowerAscii(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return s;
 }
 
 }  // namespace
@@ -52,20 +43,8 @@ bool Tmyambrel::optionsFileExists() const {
 }
 
 void Tmyambrel::readGroups() {
-    std::vector<std::string> files;
-    std::error_code ec;
-    for (const auto& item : std::filesystem::directory_iterator(m_programFolder + "listing", ec)) {
-        const std::string name = item.path().filename().string();
-        if (name.size() > 5 && name.ends_with(".fifi")) {
-            files.push_back(name);
-        }
-    }
-    // Folder listings come in no useful order here; the groups are offered by name, as the
-    // file system the lists come from returned them.
-    std::sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) {
-        return lowerAscii(a) < lowerAscii(b);
-    });
-    for (const std::string& file : files) {
+    for (const std::string& file :
+         storage::sortedFolderFiles(m_programFolder + "listing", ".fifi")) {
         m_targetItems.push_back(storage::extfilename(file));
     }
 }
@@ -100,7 +79,13 @@ void Tmyambrel::startup(const std::vector<std::string>& arguments) {
 }
 
 void Tmyambrel::createWindows() {
-    m_uploadSettings.fill(m_programFolder);
+    // A stored default that is not a number is reported once the settings are loaded too.
+    std::string badDefault;
+    try {
+        m_uploadSettings.fill(m_programFolder);
+    } catch (const servers::ConversionError& e) {
+        badDefault = e.what();
+    }
     m_fileSettings = storage::loadFileSettings(m_programFolder);
     storage::ContextKeysPresent keys{};
     for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -110,6 +95,9 @@ void Tmyambrel::createWindows() {
     m_generalSettings = storage::loadGeneralSettings(m_programFolder, keys);
     // Each entry switched on is written again, so it follows a data folder that moved.
     integration::installSwitchedOnEntries(m_services.registry, m_programFolder, m_generalSettings);
+    if (!badDefault.empty()) {
+        throw servers::ConversionError(badDefault);
+    }
 }
 
 void Tmyambrel::onActivate() {

@@ -58,7 +58,9 @@ public:
     // argument and the start page.
     void startup(const std::vector<std::string>& arguments);
     // The rest of start-up, as the other windows are created: the upload settings list with
-    // its default, then the file settings and the general settings.
+    // its default, then the file settings and the general settings. A stored upload default
+    // that is not a number selects nothing and, once the rest is loaded, throws
+    // servers::ConversionError.
     void createWindows();
     // Each activation of the main window; the first one writes the options file.
     void onActivate();
