@@ -3,8 +3,10 @@
 # loaded and the host manifest pointing at AMBREL_SEND, right-clicks a picture on a page
 # served from 127.0.0.1 and writes a picture of the screen to SHOT. Not run by ctest: a
 # person looks at the picture.
-#   tests/desktop/chromium_look.sh AMBREL_SEND SHOT [ENTRIES]
+#   tests/desktop/chromium_look.sh AMBREL_SEND SHOT [ENTRIES [MYAMBREL]]
 # ENTRIES: which boxes count as ticked, a subset of "add copy custom" (default all three).
+# MYAMBREL: a running copy (offscreen) to hand over to: the first entry is then chosen, and
+# the list and the clipboard are printed.
 set -euo pipefail
 send=$(realpath "$1")
 shot=$(realpath "$2")
@@ -47,6 +49,15 @@ pids+=($!)
 for _ in $(seq 50); do grep -q "port" "$dir/http.out" && break; sleep 0.1; done
 port=$(sed -n 's/.* port \([0-9]*\).*/\1/p' "$dir/http.out" | head -1)
 
+if [ -n "${4:-}" ]; then
+    mkdir -p "$dir/home" "$dir/run"
+    chmod 700 "$dir/run"
+    XDG_RUNTIME_DIR="$dir/run" QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 \
+        "$4" --home "$dir/home" --report-instance >"$dir/myambrel.out" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 600); do grep -q "instance: first copy" "$dir/myambrel.out" && break; sleep 0.1; done
+fi
+
 Xvfb :97 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=:97
@@ -57,7 +68,7 @@ chromium --no-sandbox --disable-background-networking --disable-component-update
     --load-extension="$src/browser/extension" --window-position=0,0 --window-size=1024,768 \
     "http://127.0.0.1:$port/index.html" >"$dir/chromium.log" 2>&1 &
 pids+=($!)
-timeout 60 xdotool search --sync --onlyvisible --class chromium >/dev/null ||
+timeout 120 xdotool search --sync --onlyvisible --class chromium >/dev/null ||
     { cat "$dir/chromium.log" >&2; exit 1; }
 # Until the page shows its picture (the machine may be busy).
 sleep "${AMBREL_LOOK_WAIT:-8}"
@@ -70,3 +81,9 @@ sleep 2
 import -window root "$shot"
 cp "$dir/chromium.log" "$shot.log"
 echo "picture of the menu: $shot"
+if [ -n "${4:-}" ]; then
+    xdotool key Return
+    sleep 3
+    echo "list: $(tr -d '\r' <"$dir/home/listing/default.fifi" 2>/dev/null)"
+    echo "clipboard: $(XDG_RUNTIME_DIR="$dir/run" "$send" --print-clipboard)"
+fi
