@@ -79,7 +79,6 @@ sleep 2
 xdotool key Up Up Right
 sleep 2
 import -window root "$shot"
-cp "$dir/chromium.log" "$shot.log"
 echo "picture of the menu: $shot"
 if [ -n "${4:-}" ]; then
     xdotool key Return
