@@ -53,9 +53,10 @@ api.windows.onFocusChanged.addListener((windowId) => {
 api.alarms.create("refresh", { periodInMinutes: 1 });
 api.alarms.onAlarm.addListener(refresh);
 // Firefox tells when the menu opens and lets it change while shown.
-api.menus?.onShown?.addListener(async () => {
+const menus = api.menus ?? api.contextMenus;
+menus.onShown?.addListener(async () => {
   if (await refresh()) {
-    api.menus.refresh();
+    menus.refresh();
   }
 });
 
