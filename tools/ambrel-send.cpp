@@ -1,13 +1,20 @@
 // ambrel-send: hands a text to the running My Ambrel, as the browser's context-menu entries
 // do. Without a marker the address is added to the target group; "@" in front copies it,
-// "$" copies it between the prepend and append texts.
+// "$" copies it between the prepend and append texts. Started by a web browser it is the
+// host of the browser extension's context-menu entries.
+#include <fcntl.h>
+#include <spawn.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "core/integration/browserhost.h"
 #include "core/integration/channel.h"
 #include "core/integration/handover.h"
 #include "core/integration/instance.h"
@@ -20,10 +27,13 @@ using ambrel::integration::MessageKind;
 const char* const kUsage =
     "usage: ambrel-send [--exe NAME] TEXT\n"
     "       ambrel-send [--exe NAME] --print-clipboard\n"
+    "       ambrel-send [--exe NAME] --native-host\n"
     "  TEXT               an address, \"@\" + address (copy) or \"$\" + address (copy wrapped);\n"
     "                     an \"ambrel:\" link from a browser page is decoded first.\n"
     "                     Only the first 254 bytes are sent.\n"
     "  --print-clipboard  print the running copy's clipboard text\n"
+    "  --native-host      answer the browser extension on standard input and output\n"
+    "                     (browsers start it so by themselves)\n"
     "  --exe NAME         the program to reach (default myambrel)\n";
 
 constexpr int kTimeoutMs = 10000;
@@ -51,18 +61,90 @@ std::string fromSchemeLink(const std::string& link) {
     return text;
 }
 
+// Browsers start a native-messaging host with the caller's origin: Chromium passes
+// "chrome-extension://ID/", Firefox the host manifest's path and the extension's id.
+bool startedByBrowser(int argc, char** argv) {
+    if (argc >= 2 && std::string_view(argv[1]).starts_with("chrome-extension://")) {
+        return true;
+    }
+    return argc == 3 && std::string_view(argv[2]) == ambrel::integration::kFirefoxExtensionId;
+}
+
+std::string ownFolder() {
+    char path[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) {
+        return {};
+    }
+    const std::string exe(path, static_cast<std::size_t>(n));
+    return exe.substr(0, exe.rfind('/') + 1);
+}
+
+// With no copy running, the program installed beside this tool starts with the text as its
+// argument, as the context-menu entries start it. It gets a session of its own and none of
+// the browser's pipes: the browser ends the host once it has answered.
+std::optional<std::string> startProgram(const std::string& exe, const std::string& text) {
+    const std::string program = ownFolder() + exe;
+    if (exe.find('/') != std::string::npos || ::access(program.c_str(), X_OK) != 0) {
+        return exe + " is not running and cannot be started from " + program;
+    }
+    posix_spawn_file_actions_t files;
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_init(&files);
+    for (int fd : {0, 1, 2}) {
+        posix_spawn_file_actions_addopen(&files, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    }
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    std::string arg0 = program;
+    std::string arg1 = text;
+    char* const args[] = {arg0.data(), arg1.data(), nullptr};
+    pid_t pid = 0;
+    const int rc = ::posix_spawn(&pid, program.c_str(), &files, &attributes, args, environ);
+    posix_spawn_file_actions_destroy(&files);
+    posix_spawnattr_destroy(&attributes);
+    if (rc != 0) {
+        return "cannot start " + program + ": " + std::strerror(rc);
+    }
+    return std::nullopt;
+}
+
+int serveBrowser(const std::string& exe) {
+    ambrel::platform::RegistryStore registry(ambrel::platform::RegistryStore::defaultFile());
+    const auto send = [&](const std::string& text) -> std::optional<std::string> {
+        std::string sent = text;
+        sent.resize(std::min(sent.size(), ambrel::integration::kHandOverTextMax));
+        const std::string channel = ambrel::integration::runningCopyChannel(registry, exe);
+        if (!channel.empty() && ambrel::integration::sendToRunningCopy(
+                                    channel, MessageKind::NewDownload, sent, kTimeoutMs)) {
+            return std::nullopt;
+        }
+        return startProgram(exe, sent);
+    };
+    std::string why;
+    if (!ambrel::integration::serveBrowser(STDIN_FILENO, STDOUT_FILENO, registry, send, why)) {
+        std::fprintf(stderr, "ambrel-send: %s\n", why.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string exe = "myambrel";
     std::optional<std::string> text;
     bool printClipboard = false;
-    for (int i = 1; i < argc; ++i) {
+    const bool byBrowser = startedByBrowser(argc, argv);
+    bool nativeHost = byBrowser;
+    for (int i = 1; i < argc && !byBrowser; ++i) {
         const std::string arg = argv[i];
         if (arg == "--exe" && i + 1 < argc) {
             exe = argv[++i];
         } else if (arg == "--print-clipboard") {
             printClipboard = true;
+        } else if (arg == "--native-host") {
+            nativeHost = true;
         } else if (arg == "--help" || arg == "-h" || text || arg == "--exe") {
             std::fputs(kUsage, stderr);
             return 2;
@@ -70,7 +152,15 @@ int main(int argc, char** argv) {
             text = arg;
         }
     }
-    if (printClipboard == text.has_value()) {
+    if (nativeHost && !text && !printClipboard) {
+        try {
+            return serveBrowser(exe);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "ambrel-send: %s\n", e.what());
+            return 1;
+        }
+    }
+    if (nativeHost || printClipboard == text.has_value()) {
         std::fputs(kUsage, stderr);
         return 2;
     }
@@ -78,18 +168,34 @@ int main(int argc, char** argv) {
     try {
         ambrel::platform::RegistryStore registry(ambrel::platform::RegistryStore::defaultFile());
         const std::string channel = ambrel::integration::runningCopyChannel(registry, exe);
-        if (channel.empty()) {
-            std::fprintf(stderr, "ambrel-send: %s is not running\n", exe.c_str());
-            return 1;
-        }
         std::string sent;
         if (text) {
             sent = text->starts_with("ambrel:") ? fromSchemeLink(*text) : *text;
             sent.resize(std::min(sent.size(), ambrel::integration::kHandOverTextMax));
         }
+        // A link clicked in a browser page has nobody to tell that no copy runs: it starts
+        // the program instead, as the browser's context-menu entries do.
+        const bool clicked = text && text->starts_with("ambrel:");
+        const auto startInstead = [&] {
+            const std::optional<std::string> refused = startProgram(exe, sent);
+            if (refused) {
+                std::fprintf(stderr, "ambrel-send: %s\n", refused->c_str());
+            }
+            return refused ? 1 : 0;
+        };
+        if (channel.empty()) {
+            if (clicked) {
+                return startInstead();
+            }
+            std::fprintf(stderr, "ambrel-send: %s is not running\n", exe.c_str());
+            return 1;
+        }
         const std::optional<std::string> answer = ambrel::integration::sendToRunningCopy(
             channel, printClipboard ? MessageKind::ReadClipboard : MessageKind::NewDownload, sent,
             kTimeoutMs);
+        if (!answer && clicked) {
+            return startInstead();
+        }
         if (!answer) {
             std::fprintf(stderr, "ambrel-send: %s is not running (no answer on %s)\n", exe.c_str(),
                          channel.c_str());

@@ -94,6 +94,8 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QApplication qapp(qtArgc, argv);
     QApplication::setApplicationName("My Ambrel");
+    // Wayland and the task bars find the installed desktop entry, and so the icon, by it.
+    QGuiApplication::setDesktopFileName("net.corvane.MyAmbrel");
     QApplication::setWindowIcon(ambrel::gui::appIcon());
 
     const std::string dataFolder =

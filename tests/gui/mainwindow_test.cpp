@@ -5,12 +5,14 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTreeView>
 #include <QtTest>
 
 #include "core/list/commands.h"
 #include "gui/addurldialog.h"
 #include "gui/mainwindow.h"
+#include "gui/tray.h"
 #include "guifixture.h"
 
 using ambrel::test::GuiFixture;
@@ -38,6 +40,25 @@ private slots:
         // Every popup item starts hidden.
         for (int n = 0; n < ambrel::list::kPopupItemCount; ++n) {
             QVERIFY(!w.popupAction(n)->isVisible());
+        }
+    }
+
+    // The icon installed into the desktop's theme is the one the windows and the tray show,
+    // in every size the theme gets.
+    void theWindowAndTheTrayShowTheProgramsIcon() {
+        GuiFixture f;
+        QVERIFY(f.app->tray() != nullptr);
+        auto* tray = f.app->tray()->findChild<QSystemTrayIcon*>("trayIcon");
+        QVERIFY(tray != nullptr);
+        const QImage installed =
+            QImage(":/icons/myambrel-48.png").convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QVERIFY(!installed.isNull());
+        for (const QIcon& icon : {f.app->mainWindow().windowIcon(), tray->icon()}) {
+            for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+                QVERIFY2(icon.availableSizes().contains(QSize(size, size)),
+                         qPrintable(QString::number(size)));
+            }
+            QCOMPARE(icon.pixmap(48, 48).toImage().convertToFormat(installed.format()), installed);
         }
     }
 
