@@ -8,6 +8,7 @@
 # MYAMBREL: a running copy (offscreen) to hand over to: the first entry is then chosen, and
 # the list and the clipboard are printed.
 set -euo pipefail
+"$(dirname "$0")/../../scripts/setup" --look
 send=$(realpath "$1")
 shot=$(realpath "$2")
 entries=${3:-add copy custom}
