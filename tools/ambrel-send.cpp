@@ -19,10 +19,12 @@
 #include "core/integration/handover.h"
 #include "core/integration/instance.h"
 #include "core/platform/registry.h"
+#include "core/storage/text.h"
 
 namespace {
 
 using ambrel::integration::MessageKind;
+using ambrel::storage::hexDigitValue;
 
 const char* const kUsage =
     "usage: ambrel-send [--exe NAME] TEXT\n"
@@ -38,21 +40,13 @@ const char* const kUsage =
 
 constexpr int kTimeoutMs = 10000;
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    c = static_cast<char>(c | 0x20);
-    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
 // "ambrel:" + the percent-encoded text, as a browser page hands it to the desktop.
 std::string fromSchemeLink(const std::string& link) {
     std::string text;
     for (std::size_t i = 7; i < link.size(); ++i) {
-        if (link[i] == '%' && i + 2 < link.size() && hexValue(link[i + 1]) >= 0 &&
-            hexValue(link[i + 2]) >= 0) {
-            text += static_cast<char>(hexValue(link[i + 1]) * 16 + hexValue(link[i + 2]));
+        if (link[i] == '%' && i + 2 < link.size() && hexDigitValue(link[i + 1]) >= 0 &&
+            hexDigitValue(link[i + 2]) >= 0) {
+            text += static_cast<char>(hexDigitValue(link[i + 1]) * 16 + hexDigitValue(link[i + 2]));
             i += 2;
         } else {
             text += link[i];

@@ -90,8 +90,10 @@ MainWindow::MainWindow(app::Tmyambrel& app, QtUi& ui, QWidget* browserWidget)
     auto* left = new QWidget;
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(6, 6, 0, 6);
-    leftLayout->addWidget(buildCommandBox(list::CommandBox::FilesOptions, "Files options", 4));
-    leftLayout->addWidget(buildCommandBox(list::CommandBox::Commands, "Commands", 5));
+    leftLayout->addWidget(
+        buildCommandBox(list::CommandBox::FilesOptions, "filesOptionsBox", "Files options", 4));
+    leftLayout->addWidget(
+        buildCommandBox(list::CommandBox::Commands, "commandsBox", "Commands", 5));
     leftLayout->addLayout(listRow, 1);
     leftLayout->addWidget(groupBox);
 
@@ -146,15 +148,9 @@ void MainWindow::buildPopupMenu() {
         action->setVisible(false);
         m_popupActions.at(static_cast<std::size_t>(n)) = action;
     };
-    for (int n : list::kPopupTopLevelOrder) {
-        add(n, m_popup);
-        if (submenus.at(static_cast<std::size_t>(n)) != nullptr) {
-            for (int child = 0; child < list::kPopupItemCount; ++child) {
-                if (list::kPopupItems.at(static_cast<std::size_t>(child)).parent == n) {
-                    add(child, submenus.at(static_cast<std::size_t>(n)));
-                }
-            }
-        }
+    for (int n : list::kPopupMenuOrder) {
+        const int parent = list::kPopupItems.at(static_cast<std::size_t>(n)).parent;
+        add(n, parent < 0 ? m_popup : submenus.at(static_cast<std::size_t>(parent)));
     }
     setContextMenuPolicy(Qt::CustomContextMenu);
     m_listView->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -177,8 +173,10 @@ void MainWindow::setPopupItemVisible(int number, bool visible) {
 
 MainWindow::~MainWindow() = default;
 
-QWidget* MainWindow::buildCommandBox(list::CommandBox box, const QString& title, int columns) {
+QWidget* MainWindow::buildCommandBox(list::CommandBox box, const QString& objectName,
+                                     const QString& title, int columns) {
     auto* group = new QGroupBox(title);
+    group->setObjectName(objectName);
     auto* grid = new QGridLayout(group);
     grid->setSpacing(3);
     int i = 0;

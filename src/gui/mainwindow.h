@@ -56,7 +56,8 @@ protected:
 private:
     void captionChanged() override;
     void groupsChanged() override;
-    QWidget* buildCommandBox(list::CommandBox box, const QString& title, int columns);
+    QWidget* buildCommandBox(list::CommandBox box, const QString& objectName, const QString& title,
+                             int columns);
     void syncSelectionToCore();
     void syncSelectionFromCore();
     void applyColumnWidths();

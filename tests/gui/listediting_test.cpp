@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QTreeView>
 #include <QUrl>
@@ -145,6 +146,94 @@ private slots:
             f.read("listing/default.fifi"),
             std::string("b||http://h/b.jpg\r\nrenamed||http://h/c.jpg\r\na||http://h/a.jpg\r\n"));
         QCOMPARE(f.app->core().pictures().selectedRows(), (std::vector<int>{1, 2}));
+    }
+
+    void theListsOwnGesturesRenameInPlace() {
+        GuiFixture f;
+        ambrel::gui::MainWindow& w = f.app->mainWindow();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const std::string one = f.root + "one.jpg";
+        const std::string two = f.root + "two.jpg";
+        ambrel::storage::writeFileAtomically(one, "1");
+        ambrel::storage::writeFileAtomically(two, "2");
+        ambrel::storage::writeFileAtomically(f.folder + "listing/default.fifi",
+                                             "one||" + one + "\r\ntwo||" + two + "\r\n");
+        ambrel::app::Tmyambrel& core = f.app->core();
+        core.loadpicmyfile(f.folder + "listing/default.fifi");
+        core.fileSettings().renamefile = true;
+        QTreeView* list = w.listView();
+
+        // F2, and a click on the name of the entry already selected, as in the file manager.
+        struct Gesture {
+            const char* name;
+            int row;
+            std::function<void()> start;
+        };
+        const Gesture gestures[] = {
+            {"F2", 0, [list] { QTest::keyClick(list, Qt::Key_F2); }},
+            {"click on the selected name", 1,
+             [list] {
+                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                   list->visualRect(list->model()->index(1, 0)).center());
+             }},
+        };
+        for (const Gesture& g : gestures) {
+            qInfo() << g.name;
+            list->selectionModel()->setCurrentIndex(
+                list->model()->index(g.row, 0),
+                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            g.start();
+            QTRY_VERIFY(list->findChild<QLineEdit*>("nameEditor") != nullptr);
+            auto* editor = list->findChild<QLineEdit*>("nameEditor");
+            editor->setText(QStringLiteral("new%1").arg(g.row));
+            QTest::keyClick(editor, Qt::Key_Return);
+            const std::string renamed = f.root + "new" + std::to_string(g.row) + ".jpg";
+            QTRY_COMPARE(core.pictures().at(g.row).path, renamed);
+            QCOMPARE(ambrel::storage::readBytes(renamed), std::string(g.row == 0 ? "1" : "2"));
+            QTRY_VERIFY(f.read("listing/default.fifi")
+                            .find("new" + std::to_string(g.row) + "||" + renamed) !=
+                        std::string::npos);
+            QTRY_VERIFY(list->findChild<QLineEdit*>("nameEditor") == nullptr);
+        }
+    }
+
+    void escapeCancelsTheEdit() {
+        GuiFixture f;
+        ambrel::gui::MainWindow& w = f.app->mainWindow();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const std::string pic = f.root + "pic.jpg";
+        ambrel::storage::writeFileAtomically(pic, "p");
+        const std::string stored = "pic||" + pic + "\r\n";
+        ambrel::storage::writeFileAtomically(f.folder + "listing/default.fifi", stored);
+        ambrel::app::Tmyambrel& core = f.app->core();
+        core.loadpicmyfile(f.folder + "listing/default.fifi");
+        core.fileSettings().renamefile = true;
+        QTreeView* list = w.listView();
+
+        for (const char* how : {"F2", "Edit"}) {
+            qInfo() << how;
+            selectRow(list, 0);
+            if (QByteArray(how) == "F2") {
+                list->selectionModel()->setCurrentIndex(list->model()->index(0, 0),
+                                                        QItemSelectionModel::NoUpdate);
+                QTest::keyClick(list, Qt::Key_F2);
+            } else {
+                QTest::mouseClick(w.button("editButton"), Qt::LeftButton);
+            }
+            QPointer<QLineEdit> editor = list->findChild<QLineEdit*>("nameEditor");
+            QVERIFY(editor != nullptr);
+            editor->setText("other");
+            QTest::keyClick(editor, Qt::Key_Escape);
+            QTRY_VERIFY(editor.isNull());
+            QTest::qWait(20);
+            QCOMPARE(names(list), QStringList{"pic"});
+            QCOMPARE(core.pictures().at(0).path, pic);
+            QCOMPARE(ambrel::storage::readBytes(pic), std::string("p"));
+            QVERIFY(!ambrel::storage::fileExists(f.root + "other.jpg"));
+            QCOMPARE(f.read("listing/default.fifi"), stored);
+        }
     }
 
     void renamingOntoAnotherFileKeepsBothAndSavesNothing() {

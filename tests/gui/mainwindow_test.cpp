@@ -1,5 +1,6 @@
 // The main window and its "Add url" dialog, driven by object name.
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMenu>
@@ -8,8 +9,9 @@
 #include <QSystemTrayIcon>
 #include <QTreeView>
 #include <QtTest>
+#include <map>
 
-#include "core/list/commands.h"
+#include "core/list/popupmenu.h"
 #include "gui/addurldialog.h"
 #include "gui/mainwindow.h"
 #include "gui/tray.h"
@@ -21,17 +23,99 @@ class MainWindowTest final : public QObject {
     Q_OBJECT
 
 private slots:
-    void showsEveryCommandWithItsCaptionAndHint() {
+    void showsEveryCommandWithItsCaptionHintAndPlace() {
+        // Where a button stands: the caption of its group box, or "list" / "browser" for the
+        // buttons beside the list and beside the browser.
+        struct Command {
+            const char* objectName;
+            const char* caption;
+            const char* hint;
+            const char* place;
+        };
+        const Command commands[] = {
+            {"addUrlButton", "Add picture", "Add links", "Files options"},
+            {"addLocalButton", "Add picture", "Choose an image file from your local drive",
+             "Files options"},
+            {"grabButton", "Grab from url", "Extracts links from a webpage", "Files options"},
+            {"fromClipboardButton", "From clipboard",
+             "Extract pictures and thumbnails or from the clipboard or from links or files",
+             "Files options"},
+            {"uploadSettingsButton", "Upload settings", "Where to upload ?", "Files options"},
+            {"fileSettingsButton", "Files settings", "Where to download, what to exclude...",
+             "Files options"},
+            {"optionsButton", "Options", "General options", "Files options"},
+            {"uploadButton", "Upload", "Upload file(s)", "Commands"},
+            {"downloadButton", "Download", "Download to the hard drive", "Commands"},
+            {"checkLinksButton", "S", "Check links", "Commands"},
+            {"pasteButton", "Paste", "Paste links", "Commands"},
+            {"copyButton", "Copy", "Copy links", "Commands"},
+            {"cutButton", "Cut", "Cut links", "Commands"},
+            {"removeButton", "Remove", "Remove links", "Commands"},
+            {"editButton", " Edit   ", "Change name", "Commands"},
+            {"resizeButton", "Resize", "to make thumbnails for example", "Commands"},
+            {"toBmpButton", "To bmp", "Convert to bitmap", "Commands"},
+            {"toJpegButton", "To Jpeg", "Convert to jpeg", "Commands"},
+            {"wallpaperButton", "Set as wallpaper", "dito", "Commands"},
+            {"aviToGifButton", "avi 2 gif", "Make animated gif from a small avi file", "Commands"},
+            {"slideshowButton", "Slideshow", "View slideshow", "Commands"},
+            {"mobileButton", "M", "Upload to your mobile", "Commands"},
+            {"createGroupButton", "Create", "Create a file list", "Add to this group file"},
+            {"deleteGroupButton", "Del", "Delete a full file list", "Add to this group file"},
+            {"showGroupButton", "Show", "Display this file list", "Add to this group file"},
+            {"helpButton", "?", "", "Add to this group file"},
+            {"openFolderButton", "o", "Open directory", "list"},
+            {"moveToFolderButton", "M", "Move to this directory", "list"},
+            {"cutToFolderButton", "C", "Cut to this directory", "list"},
+            {"linkBuilderButton", "li", "Build an image link", "list"},
+            {"externalBrowserButton", "l", "Open in external browser", "browser"},
+            {"goToUrlButton", "G", "Go to url", "browser"},
+            {"stopButton", "x", "Stop", "browser"},
+            {"forwardButton", "+", "forward", "browser"},
+            {"backButton", "-", "back", "browser"},
+            {"websiteButton", "\u00a4", "Open corvane's website", "browser"},
+        };
         GuiFixture f;
         ambrel::gui::MainWindow& w = f.app->mainWindow();
-        for (const auto& info : ambrel::list::kMainCommands) {
-            QPushButton* b = w.findChild<QPushButton*>(info.objectName);
-            QVERIFY2(b != nullptr, info.objectName);
-            QCOMPARE(b->text(), QString::fromUtf8(info.caption));
-            QCOMPARE(b->toolTip(), QString::fromUtf8(info.hint));
-        }
-        QCOMPARE(w.windowTitle(), QStringLiteral("My ambrel"));
         QTreeView* list = w.findChild<QTreeView*>("pictureList");
+        QWidget* browser = w.findChild<QWidget*>("browser");
+        QVERIFY(list != nullptr && browser != nullptr);
+
+        std::map<QString, QStringList> inBox;
+        for (const QGroupBox* box : w.findChildren<QGroupBox*>()) {
+            for (const QPushButton* b : box->findChildren<QPushButton*>()) {
+                inBox[box->title()] << b->objectName();
+            }
+        }
+        std::map<QString, QStringList> expected;
+        for (const Command& c : commands) {
+            QPushButton* b = w.findChild<QPushButton*>(c.objectName);
+            QVERIFY2(b != nullptr, c.objectName);
+            QCOMPARE(b->text(), QString::fromUtf8(c.caption));
+            QCOMPARE(b->toolTip(), QString::fromUtf8(c.hint));
+            const QString place = QString::fromUtf8(c.place);
+            if (place == "list" || place == "browser") {
+                QWidget* beside = place == "list" ? static_cast<QWidget*>(list) : browser;
+                QVERIFY2(b->parentWidget() == beside->parentWidget(), c.objectName);
+            } else {
+                expected[place] << QString::fromUtf8(c.objectName);
+            }
+        }
+        for (auto& [title, names] : inBox) {
+            names.sort();
+        }
+        for (auto& [title, names] : expected) {
+            names.sort();
+        }
+        QCOMPARE(inBox.size(), expected.size());
+        for (const auto& [title, names] : expected) {
+            QCOMPARE(inBox[title], names);
+        }
+        QGroupBox* groupBox = w.findChild<QGroupBox*>("groupBox");
+        QCOMPARE(groupBox->toolTip(), QStringLiteral("The current file list"));
+        QVERIFY(groupBox->isAncestorOf(w.groupCombo()));
+        QVERIFY(!w.groupCombo()->isEditable());
+
+        QCOMPARE(w.windowTitle(), QStringLiteral("My ambrel"));
         QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Name"));
         QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Path"));
         QCOMPARE(list->header()->sectionSize(0), 80);

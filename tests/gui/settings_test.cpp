@@ -234,7 +234,7 @@ private slots:
                                                  "Save list"}));
         const std::vector<std::pair<int, QStringList>> submenus = {
             {0,
-             {"Copy", "Copy Html", "Copy BBcode1", "Copy BBcode2", "Paste", "Cut", "Remove", "Edit",
+             {"Copy", "Copy Html", "Copy BBcode1", "Copy BBcode2", "Paste", "Cut", "Edit", "Remove",
               "Check links"}},
             {1, {"Local Files", "Url links", "From url", "From clipboard"}},
             {2, {"Upload", "Download"}},

@@ -7,6 +7,7 @@
 #include "core/storage/folderlist.h"
 #include "core/storage/names.h"
 #include "core/storage/tagfile.h"
+#include "core/storage/text.h"
 #include "core/storage/textfile.h"
 
 namespace ambrel::app {
@@ -43,9 +44,10 @@ bool Tmyambrel::optionsFileExists() const {
 }
 
 void Tmyambrel::readGroups() {
-    for (const std::string& file :
-         storage::sortedFolderFiles(m_programFolder + "listing", ".fifi")) {
-        m_targetItems.push_back(storage::extfilename(file));
+    const std::string listing = m_programFolder + "listing/";
+    // Named from the whole path, so a ":" or "\" in a file name stays in the group's name.
+    for (const std::string& file : storage::sortedFolderFiles(listing, ".fifi")) {
+        m_targetItems.push_back(storage::extfilename(listing + file));
     }
 }
 
@@ -272,9 +274,11 @@ void Tmyambrel::previewSelection() {
     // The link builder takes the entry first, whatever the browser filter says.
     const std::string path = m_pictures.at(row).path;
     notify([&path](AppObserver& o) { o.entrySelected(path); });
+    // The address of a local file ends as its path does; the path's own cuts find the
+    // extension.
     const std::string address = previewAddress(path);
     if (m_fileSettings.webusetheextfeature &&
-        storage::monextensionyest(address, m_fileSettings.webexcextensions)) {
+        storage::monextensionyest(path, m_fileSettings.webexcextensions)) {
         return;
     }
     m_services.browser.navigate(address);
@@ -286,11 +290,11 @@ void Tmyambrel::showAddUrl() {
 }
 
 void Tmyambrel::addUrlAdd(const std::string& fieldText) {
-    storage::forEachLine(fieldText, [this](std::string_view line) {
+    for (const std::string& line : storage::splitTypedLines(fieldText)) {
         if (storage::is_web_address(line)) {
-            addlinkifnew(std::string(line), NameRule::Url);
+            addlinkifnew(line, NameRule::Url);
         }
-    });
+    }
     m_addUrlText.clear();
     adresizescroll();
     m_services.ui.hideWindow(platform::Window::AddUrl);

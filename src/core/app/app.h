@@ -48,7 +48,7 @@ public:
     static constexpr const char* kInitialCaption = "My ambrel";
     static constexpr const char* kActiveCaption = "My ambrel v1.01";
 
-    // programFolder is the data folder with its trailing "/".
+    // programFolder is the data folder: an absolute path with its trailing "/".
     Tmyambrel(std::string programFolder, Services services);
     ~Tmyambrel() override;
     Tmyambrel(const Tmyambrel&) = delete;

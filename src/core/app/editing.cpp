@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <numeric>
@@ -13,6 +12,7 @@
 
 #include "core/export/linkformats.h"
 #include "core/storage/names.h"
+#include "core/storage/text.h"
 #include "core/storage/textfile.h"
 
 namespace ambrel::app {
@@ -29,20 +29,11 @@ bool holdsLineBreak(const std::string& text) {
     return text.find_first_of("\r\n") != std::string::npos;
 }
 
-// The rest of a group name is kept: a separator would reach outside the list folder, and
-// the groups are read back from their file names up to the first ".".
+// The rest of a group name is kept: a "/" would reach outside the list folder, and the
+// groups are read back from their file names up to the first ".".
 bool isUsableGroupName(const std::string& name) {
-    return name.find_first_of("/\\:.\r\n") == std::string::npos &&
+    return name.find_first_of("/.\r\n") == std::string::npos &&
            name.find('\0') == std::string::npos;
-}
-
-std::string intoFolder(const std::string& folder, const std::string& fileName) {
-    return folder.ends_with('/') ? folder + fileName : folder + "/" + fileName;
-}
-
-bool anythingAt(const std::string& path) {
-    std::error_code ec;
-    return fs::exists(fs::symlink_status(path, ec));
 }
 
 // Copies a file to a fresh name beside target and returns that name; "" with error set when
@@ -72,7 +63,7 @@ std::string copyBeside(const std::string& from, const std::string& target, std::
 // Moves a file without replacing one of the target's name; across file systems it is
 // copied and the original removed. On failure the file stays where it was.
 bool moveFile(const std::string& from, const std::string& to, std::string& error) {
-    if (anythingAt(to)) {
+    if (storage::anythingAt(to)) {
         error = "a file of that name is there already";
         return false;
     }
@@ -84,7 +75,7 @@ bool moveFile(const std::string& from, const std::string& to, std::string& error
         if (copy.empty()) {
             return false;
         }
-        if (anythingAt(to)) {
+        if (storage::anythingAt(to)) {
             ec = std::make_error_code(std::errc::file_exists);
         } else {
             fs::rename(copy, to, ec);
@@ -110,12 +101,12 @@ bool moveFile(const std::string& from, const std::string& to, std::string& error
 // only once it is whole, so a copy that fails halfway leaves the old file as it was.
 bool copyFile(const std::string& from, const std::string& to, std::string& error) {
     std::error_code ec;
-    if (anythingAt(to) && fs::equivalent(from, to, ec)) {
+    if (storage::anythingAt(to) && fs::equivalent(from, to, ec)) {
         error = "the file would be copied onto itself";
         return false;
     }
     // The rename could replace a file the user made read-only; overwriting it could not.
-    if (anythingAt(to) && ::access(to.c_str(), W_OK) != 0) {
+    if (storage::anythingAt(to) && ::access(to.c_str(), W_OK) != 0) {
         error = std::generic_category().message(errno);
         return false;
     }
@@ -131,11 +122,6 @@ bool copyFile(const std::string& from, const std::string& to, std::string& error
         return false;
     }
     return true;
-}
-
-std::string homeFolder() {
-    const char* home = std::getenv("HOME");
-    return home != nullptr && *home != '\0' ? std::string(home) : std::string("/");
 }
 
 }  // namespace
@@ -164,21 +150,8 @@ void ListEditing::dropFiles(const std::vector<std::string>& paths) {
 }
 
 void ListEditing::fxpastee() {
-    const std::string text = m_app.services().clipboard.text();
-    // Only CR LF ends a line; what follows the last one is a last line.
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find("\r\n", start);
-        const std::string line = text.substr(start, end == std::string::npos ? end : end - start);
-        if (!holdsLineBreak(line)) {
-            m_app.addlinkifnew(line, line.starts_with("http://") || line.starts_with("https://")
-                                         ? NameRule::Url
-                                         : NameRule::File);
-        }
-        if (end == std::string::npos) {
-            break;
-        }
-        start = end + 2;
+    for (const std::string& line : storage::splitTypedLines(m_app.services().clipboard.text())) {
+        m_app.addlinkifnew(line, storage::is_web_address(line) ? NameRule::Url : NameRule::File);
     }
     m_app.adresizescroll();
 }
@@ -292,9 +265,7 @@ void ListEditing::openFolder() {
     if (storage::is_web_address(path)) {
         shell.openAddress(path);
     } else if (storage::is_local_path(path)) {
-        const std::string folder = storage::folderpart(path);
-        std::error_code ec;
-        shell.openFolder(!folder.empty() && fs::is_directory(folder, ec) ? folder : homeFolder());
+        shell.openFolder(platform::folderToOpen(storage::folderpart(path)));
     }
 }
 
@@ -322,7 +293,8 @@ void ListEditing::toFolder(bool move) {
                 if (!storage::is_local_path(path) || !storage::fileExists(path)) {
                     continue;
                 }
-                const std::string target = intoFolder(*folder, storage::filenamepart(path));
+                const std::string target =
+                    storage::withTrailingSlash(*folder) + storage::filenamepart(path);
                 std::string error;
                 if (!(move ? moveFile(path, target, error) : copyFile(path, target, error))) {
                     failures.append("\n").append(path).append(": ").append(error);
@@ -408,14 +380,12 @@ void ListEditing::createGroup() {
         return;
     }
     if (!isUsableGroupName(*name)) {
-        ui.message(
-            "Please choose another name: a group name cannot hold \"/\", \"\\\", \":\" "
-            "or \".\"",
-            kCaption, platform::MessageIcon::Information);
+        ui.message("Please choose another name: a group name cannot hold \"/\" or \".\"", kCaption,
+                   platform::MessageIcon::Information);
         return;
     }
     const std::string file = m_app.listFileOf(*name);
-    if (anythingAt(file)) {
+    if (storage::anythingAt(file)) {
         ui.message("Please choose another name", kCaption, platform::MessageIcon::Information);
         return;
     }

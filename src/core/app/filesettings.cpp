@@ -1,7 +1,5 @@
 #include "core/app/filesettings.h"
 
-#include <filesystem>
-
 namespace ambrel::app {
 
 std::string& folderOf(storage::FileSettings& settings, FolderField field) {
@@ -27,13 +25,8 @@ bool chooseFolder(Tmyambrel& app, FolderField field) {
     return true;
 }
 
-std::string folderToOpen(const std::string& field) {
-    std::error_code ec;
-    return !field.empty() && std::filesystem::is_directory(field, ec) ? field : std::string("/");
-}
-
 void openFolder(Tmyambrel& app, FolderField field) {
-    app.services().shell.openFolder(folderToOpen(folderOf(app.fileSettings(), field)));
+    app.services().shell.openFolder(platform::folderToOpen(folderOf(app.fileSettings(), field)));
 }
 
 void setRenameFile(storage::FileSettings& settings, bool on) {

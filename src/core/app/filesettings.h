@@ -21,11 +21,9 @@ bool chooseFolder(Tmyambrel& app, FolderField field);
 // folder would read back as the default one.
 std::string withoutTrailingSeparator(std::string folder);
 
-// "o": the folder the file manager opens: the field's folder when it exists, else the root
-// of the file system.
-std::string folderToOpen(const std::string& field);
-// Shows that folder in the desktop's file manager. Throws std::runtime_error when the file
-// manager cannot be started.
+// "o": shows the field's folder in the desktop's file manager, or the root of the file system
+// when that folder does not exist (platform::folderToOpen). Throws std::runtime_error when
+// the file manager cannot be started.
 void openFolder(Tmyambrel& app, FolderField field);
 
 // The rename box "Yes": unticking it also unticks "overwrite existing files", which is only

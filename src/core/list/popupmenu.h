@@ -65,9 +65,13 @@ inline constexpr std::array<PopupItem, kPopupItemCount> kPopupItems = {{
     {"Savelist1", "Save list", -1, "Save list", "saveList"},
 }};
 
-// The top-level items in the order the menu shows them (the numbering differs).
-inline constexpr std::array<int, 25> kPopupTopLevelOrder = {0,  10, 15, 18, 42, 23, 24, 25, 26,
-                                                            27, 28, 29, 35, 30, 31, 32, 33, 34,
-                                                            41, 36, 37, 38, 39, 40, 43};
+// Every item in the order the menu shows it, each submenu's children right after it. The
+// numbering differs: the top-level leaves, and "Edit" before "Remove" in "Links".
+inline constexpr std::array<int, kPopupItemCount> kPopupMenuOrder = {
+    0,  1,  2,  3,  4,  5,  6,  8,  7,  9,  // "Links" and its items
+    10, 11, 12, 13, 14,                     // "Add links"
+    15, 16, 17,                             // "Move"
+    18, 19, 20, 21, 22,                     // "Copy"
+    42, 23, 24, 25, 26, 27, 28, 29, 35, 30, 31, 32, 33, 34, 41, 36, 37, 38, 39, 40, 43};
 
 }  // namespace ambrel::list

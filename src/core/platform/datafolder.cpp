@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/storage/text.h"
 #include "core/storage/textfile.h"
 
 namespace fs = std::filesystem;
@@ -12,13 +13,6 @@ namespace fs = std::filesystem;
 namespace ambrel::platform {
 
 namespace {
-
-std::string withSlash(std::string folder) {
-    if (folder.empty() || folder.back() != '/') {
-        folder += '/';
-    }
-    return folder;
-}
 
 std::string absolute(const std::string& folder) {
     std::error_code ec;
@@ -31,21 +25,22 @@ std::string absolute(const std::string& folder) {
 std::string resolveDataFolder(const std::optional<std::string>& homeArgument,
                               const std::string& executableFolder) {
     if (homeArgument && !homeArgument->empty()) {
-        return withSlash(absolute(*homeArgument));
+        return storage::withTrailingSlash(absolute(*homeArgument));
     }
     if (const char* env = std::getenv("AMBREL_HOME"); env != nullptr && *env != '\0') {
-        return withSlash(absolute(env));
+        return storage::withTrailingSlash(absolute(env));
     }
     std::error_code ec;
     if (!executableFolder.empty() && fs::is_directory(fs::path(executableFolder) / "listing", ec) &&
         ::access(executableFolder.c_str(), W_OK) == 0) {
-        return withSlash(executableFolder);
+        return storage::withTrailingSlash(executableFolder);
     }
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg == '/') {
-        return withSlash(std::string(xdg) + "/myambrel");
+        return storage::withTrailingSlash(std::string(xdg) + "/myambrel");
     }
     const char* home = std::getenv("HOME");
-    return withSlash(std::string(home != nullptr ? home : "/tmp") + "/.local/share/myambrel");
+    return storage::withTrailingSlash(std::string(home != nullptr ? home : "/tmp") +
+                                      "/.local/share/myambrel");
 }
 
 void ensureDataLayout(const std::string& dataFolder) {

@@ -4,20 +4,12 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/storage/text.h"
 #include "core/storage/textfile.h"
 
 namespace ambrel::platform {
 
 namespace {
-
-std::string lower(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return s;
-}
 
 std::string quote(const std::string& s) {
     std::string out = "\"";
@@ -56,14 +48,6 @@ std::optional<std::string> unquote(std::string_view line, std::size_t& pos) {
     return std::nullopt;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    c = static_cast<char>(c | 0x20);
-    return (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
-}
-
 }  // namespace
 
 RegistryStore::RegistryStore(std::string file) : m_file(std::move(file)) {
@@ -88,7 +72,7 @@ std::string RegistryStore::defaultFile() {
 }
 
 std::string RegistryStore::canonical(const std::string& key) {
-    std::string k = lower(key);
+    std::string k = storage::lowerAscii(key);
     while (!k.empty() && k.back() == '\\') {
         k.pop_back();
     }
@@ -137,7 +121,7 @@ void RegistryStore::reload() {
             v.type = Type::Binary;
             int high = -1;
             for (char c : rest.substr(4)) {
-                const int d = hexDigit(c);
+                const int d = storage::hexDigitValue(c);
                 if (d < 0) {
                     continue;
                 }

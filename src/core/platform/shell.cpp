@@ -5,12 +5,18 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
 extern char** environ;
 
 namespace ambrel::platform {
+
+std::string folderToOpen(const std::string& folder) {
+    std::error_code ec;
+    return !folder.empty() && std::filesystem::is_directory(folder, ec) ? folder : std::string("/");
+}
 
 XdgShell::XdgShell(std::string program) : m_program(std::move(program)) {}
 

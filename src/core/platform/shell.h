@@ -16,6 +16,10 @@ public:
     virtual void openAddress(const std::string& address) = 0;
 };
 
+// The folder a file manager is opened on: the given one when it exists, else the root of the
+// file system, which stands in for the system drive's root of Windows ("c:").
+std::string folderToOpen(const std::string& folder);
+
 // The freedesktop opener, started directly with the target as its one argument: no shell
 // reads the text, so quotes, spaces and "$(…)" in a path stay plain characters.
 class XdgShell final : public Shell {

@@ -3,20 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/storage/text.h"
+
 namespace ambrel::storage {
-
-namespace {
-
-std::string lowerAscii(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return s;
-}
-
-}  // namespace
 
 bool folderOrderLess(const std::string& a, const std::string& b) {
     const std::string la = lowerAscii(a);

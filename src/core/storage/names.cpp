@@ -3,13 +3,18 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/storage/text.h"
+
 namespace ambrel::storage {
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kSeparators = "/\\:";
+// The characters that end a folder in a path; see filenamepart.
+const char* cutsOf(const std::string& path) {
+    return path.starts_with('/') ? "/" : "/\\:";
+}
 
 std::string beforeFirstDot(const std::string& name) {
     const std::size_t dot = name.find('.');
@@ -22,13 +27,12 @@ std::string beforeFirstDot(const std::string& name) {
     return result;
 }
 
-// Anything at the path, a folder or a dangling link included, makes the name taken.
-bool taken(const std::string& path) {
+}  // namespace
+
+bool anythingAt(const std::string& path) {
     std::error_code ec;
     return fs::exists(fs::symlink_status(path, ec));
 }
-
-}  // namespace
 
 bool is_local_path(std::string_view path) {
     return path.starts_with('/') || (path.size() >= 2 && path[1] == ':');
@@ -39,18 +43,18 @@ bool is_web_address(std::string_view path) {
 }
 
 std::string filenamepart(const std::string& path) {
-    const std::size_t cut = path.find_last_of(kSeparators);
+    const std::size_t cut = path.find_last_of(cutsOf(path));
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 std::string folderpart(const std::string& path) {
-    const std::size_t cut = path.find_last_of(kSeparators);
+    const std::size_t cut = path.find_last_of(cutsOf(path));
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
 std::string extensionpart(const std::string& path) {
     const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || path.find_first_of(kSeparators, dot) != std::string::npos) {
+    if (dot == std::string::npos || path.find_first_of(cutsOf(path), dot) != std::string::npos) {
         return {};
     }
     return path.substr(dot);
@@ -60,7 +64,7 @@ std::string extfilename(const std::string& path) {
     return beforeFirstDot(filenamepart(path));
 }
 
-// "/" already is one of the cuts, so a URL's last segment is its file name part.
+// "/" is a cut of every kind of path, so a URL's last segment is its file name part.
 std::string exturlname(const std::string& url) {
     return beforeFirstDot(filenamepart(url));
 }
@@ -70,7 +74,7 @@ std::string exturlnamewe(const std::string& url) {
 }
 
 std::string getnewnameifoldisstillhere(const std::string& path) {
-    if (!taken(path)) {
+    if (!anythingAt(path)) {
         return path;
     }
     const std::string folder = folderpart(path);
@@ -91,20 +95,14 @@ std::string getnewnameifoldisstillhere(const std::string& path) {
             }
         }
         candidate.insert(0, folder);
-        if (!taken(candidate)) {
+        if (!anythingAt(candidate)) {
             return candidate;
         }
     }
 }
 
 bool monextensionyest(const std::string& path, const std::string& list) {
-    std::string probe = extensionpart(path);
-    for (char& c : probe) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    probe += ';';
+    const std::string probe = lowerAscii(extensionpart(path)) + ';';
     return list.find(probe) != std::string::npos;
 }
 

@@ -4,26 +4,22 @@
 
 #include "core/storage/names.h"
 #include "core/storage/tagfile.h"
+#include "core/storage/text.h"
 #include "core/storage/textfile.h"
 
 namespace ambrel::storage {
 
 namespace {
 
-// Callers pass the folder with its trailing "/"; one without it is mended here.
-std::string folderWithSlash(const std::string& folder) {
-    return folder.empty() || folder.back() == '/' ? folder : folder + '/';
-}
-
 std::string optionsPath(const std::string& programFolder) {
-    return folderWithSlash(programFolder) + kOptionsFile;
+    return withTrailingSlash(programFolder) + kOptionsFile;
 }
 
 // A stored folder is taken as it is when it names a local path, else under the program folder.
 std::string folderSetting(const std::string& programFolder, const std::string& stored,
                           const char* fallback) {
     const std::string value = stored.empty() ? std::string(fallback) : stored;
-    return is_local_path(value) ? value : folderWithSlash(programFolder) + value;
+    return is_local_path(value) ? value : withTrailingSlash(programFolder) + value;
 }
 
 std::string orDefault(std::string value, const char* fallback) {
@@ -75,8 +71,8 @@ FileSettings loadFileSettings(const std::string& programFolder) {
     FileSettings s;
     const std::string path = optionsPath(programFolder);
     if (!fileExists(path)) {
-        s.downdir = folderWithSlash(programFolder) + "down";
-        s.convdir = folderWithSlash(programFolder) + "conv";
+        s.downdir = withTrailingSlash(programFolder) + "down";
+        s.convdir = withTrailingSlash(programFolder) + "conv";
         s.thumbext = ".tn";
         s.excextensions = ".css; .js; .vbs;";
         s.usetheextfeature = true;

@@ -228,7 +228,7 @@ class PreviewTest : public AddTest {};
 
 TEST_F(PreviewTest, NavigatesToTheFirstSelectedEntryUnlessFiltered) {
     for (const char* link : {"http://h/a.jpg", "/home/u/b c.png", "C:\\v\\clip.avi",
-                             "/home/u/clip.AVI", "https://h/s.png"}) {
+                             "/home/u/clip.AVI", "https://h/s.png", "/home/u/take.2:30"}) {
         core().addonelink(link);
     }
     core().fileSettings().excextensions.clear();
@@ -240,7 +240,9 @@ TEST_F(PreviewTest, NavigatesToTheFirstSelectedEntryUnlessFiltered) {
                  {{1}, "file:///home/u/b c.png"},
                  {{2}, ""},
                  {{3}, ""},
-                 {{4}, "https://h/s.png"}};
+                 {{4}, "https://h/s.png"},
+                 // Its extension is ".2:30": no extension would count as listed.
+                 {{5}, "file:///home/u/take.2:30"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rows.front());
         browser.navigations.clear();
@@ -286,6 +288,18 @@ TEST_F(AppFixture, UploadDefaultSelectsTheStoredPosition) {
     std::filesystem::remove(folder + "options.ini");
     core().createWindows();
     EXPECT_EQ(core().uploadSettings().current(), "alpha");
+}
+
+TEST_F(AppFixture, GroupsAndUploadDefinitionsComeInTheSameFolderOrder) {
+    for (const std::string name : {"zeta", "Alpha", "a_b", "ab"}) {
+        write("listing/" + name + ".fifi", "");
+        write("upfiles/" + name + ".txt", "<url>u</url>\r\n<ftp>\r\n");
+    }
+    core().startup({});
+    core().createWindows();
+    const std::vector<std::string> order = {"a_b", "ab", "Alpha", "zeta"};
+    EXPECT_EQ(core().uploadSettings().names(), order);
+    EXPECT_EQ(core().targetItems(), (std::vector<std::string>{"", "a_b", "ab", "Alpha", "zeta"}));
 }
 
 TEST_F(AppFixture, PauseKeepsProcessingEventsUntilTheTimeHasPassed) {

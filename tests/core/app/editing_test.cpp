@@ -77,7 +77,7 @@ TEST_F(EditingTest, CutTakesSelectedPathsLastFirstAndSavesTheRest) {
     EXPECT_EQ(read("listing/default.fifi"), "");
 }
 
-TEST_F(EditingTest, PasteSplitsOnlyAtCrLf) {
+TEST_F(EditingTest, PasteSplitsAtEveryLineEnd) {
     struct Case {
         const char* name;
         std::string clipboard;
@@ -89,9 +89,14 @@ TEST_F(EditingTest, PasteSplitsOnlyAtCrLf) {
          {{"one", "http://h/one.jpg"},
           {"two", "/pics/two.big.png"},
           {"three", "https://h/three.gif"}}},
-        {"a lone LF does not cut, and a link holding a line break is not stored",
-         "http://h/one.jpg\nhttp://h/two.jpg",
-         {}},
+        {"addresses copied from a Linux program end their lines with LF",
+         "http://h/one.jpg\nhttp://h/two.jpg\nhttp://h/three.jpg\n",
+         {{"one", "http://h/one.jpg"},
+          {"two", "http://h/two.jpg"},
+          {"three", "http://h/three.jpg"}}},
+        {"a lone CR cuts too, and empty lines add nothing",
+         "http://h/one.jpg\r\r\n\n/pics/Shot 13:45:12.png\r",
+         {{"one", "http://h/one.jpg"}, {"Shot 13:45:12", "/pics/Shot 13:45:12.png"}}},
         {"the same link twice is added once",
          "http://h/one.jpg\r\nhttp://h/one.jpg\r\n",
          {{"one", "http://h/one.jpg"}}},
@@ -405,11 +410,12 @@ TEST_F(EditingTest, OpenFolderByKindOfPath) {
         std::vector<std::string> folders;
         std::vector<std::string> addresses;
     };
-    const char* home = std::getenv("HOME");
+    // A folder that is not there opens the root of the file system.
     const std::vector<Case> cases = {
         {"http://h/a.jpg", {}, {"http://h/a.jpg"}},
         {pic, {root + "pics/"}, {}},
-        {root + "nowhere/a.jpg", {home != nullptr && *home != '\0' ? home : "/"}, {}},
+        {root + "nowhere/a.jpg", {"/"}, {}},
+        {"C:\\nowhere\\a.jpg", {"/"}, {}},
         {"a.jpg", {}, {}},
     };
     for (const Case& c : cases) {
@@ -420,6 +426,50 @@ TEST_F(EditingTest, OpenFolderByKindOfPath) {
         editing().openFolder();
         EXPECT_EQ(shell.openedFolders, c.folders);
         EXPECT_EQ(shell.openedAddresses, c.addresses);
+    }
+}
+
+TEST_F(EditingTest, LocalFileNamesKeepTheirColonsAndBackslashes) {
+    // Only "/" cuts a POSIX path: what follows a ":" or "\" is not the file's name.
+    for (const std::string name : {"Screenshot 13:45:12.png", "left\\right.png"}) {
+        SCOPED_TRACE(name);
+        const std::string tail = name.substr(name.find_last_of(":\\") + 1);
+        const std::string stem = name.substr(0, name.find('.'));
+        for (const char* sub : {"pics", "copies", "moved"}) {
+            fs::remove_all(root + sub);
+        }
+        const std::string pic = file("pics/" + name, "picture");
+        const std::string copies = root + "copies";
+        const std::string moved = root + "moved";
+        file("copies/" + tail, "bystander");
+        file("moved/" + tail, "bystander");
+
+        show({{"shot", pic}}, {0});
+        ui.folderAnswers.push_back(copies);
+        editing().copyToFolder();
+        EXPECT_EQ(contentOf(copies + "/" + tail), "bystander");
+        EXPECT_EQ(contentOf(copies + "/" + name), "picture");
+        EXPECT_EQ(shown(), (std::vector<Entry>{{"shot", pic}, {stem, copies + "/" + name}}));
+
+        show({{"shot", pic}}, {0});
+        ui.folderAnswers.push_back(moved);
+        editing().moveToFolder();
+        EXPECT_EQ(contentOf(moved + "/" + tail), "bystander");
+        EXPECT_EQ(contentOf(moved + "/" + name), "picture");
+        EXPECT_EQ(shown(), (std::vector<Entry>{{stem, moved + "/" + name}}));
+
+        core().pictures().setSelection({0});
+        shell.openedFolders.clear();
+        editing().openFolder();
+        EXPECT_EQ(shell.openedFolders, std::vector<std::string>{moved + "/"});
+
+        core().fileSettings().renamefile = true;
+        ASSERT_EQ(editing().fxedit(), 0);
+        EXPECT_TRUE(editing().endRename("renamed"));
+        EXPECT_EQ(shown(), (std::vector<Entry>{{"renamed", moved + "/renamed.png"}}));
+        EXPECT_EQ(contentOf(moved + "/renamed.png"), "picture");
+        EXPECT_EQ(contentOf(moved + "/" + tail), "bystander");
+        EXPECT_TRUE(ui.messages.empty());
     }
 }
 
@@ -460,6 +510,20 @@ TEST_F(GroupTest, CreateAddsAnEmptyGroupWithoutShowingIt) {
     EXPECT_EQ(ui.messages.size(), 3U) << "names that leave the list folder or lose their tail";
     EXPECT_FALSE(exists("x.fifi"));
     EXPECT_EQ(core().targetItems().size(), 4U);
+}
+
+TEST_F(GroupTest, GroupNamesMayHoldColonsAndBackslashes) {
+    ui.promptAnswers = {std::string("12:30"), std::string("a\\b")};
+    editing().createGroup();
+    editing().createGroup();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(read("listing/12:30.fifi"), "");
+    EXPECT_EQ(read("listing/a\\b.fifi"), "");
+    // The next start reads them back under the same names.
+    app::Tmyambrel next(folder, app::Services{ui, clipboard, browser, *registry, shell});
+    next.startup({});
+    EXPECT_EQ(next.targetItems(),
+              (std::vector<std::string>{"", "12:30", "a\\b", "default", "trips"}));
 }
 
 TEST_F(GroupTest, ShowLoadsTheSelectedGroup) {

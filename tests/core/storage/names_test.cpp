@@ -57,6 +57,14 @@ TEST(Names, PathCutsAndNameRules) {
         {"", "", "", "", ""},
         {"http://h/a||b.c||d.jpg", "a||b.c||d.jpg", "http://h/", ".jpg", "a"},
         {"/srv/x|y.png", "x|y.png", "/srv/", ".png", "x|y"},
+        // In a POSIX path ":" and "\" are file-name characters; elsewhere they still cut.
+        {"/home/u/Screenshot 13:45:12.png", "Screenshot 13:45:12.png", "/home/u/", ".png",
+         "Screenshot 13:45:12"},
+        {"/srv/a\\b.c:d", "a\\b.c:d", "/srv/", ".c:d", "a\\b"},
+        {"/srv/x.y\\z", "x.y\\z", "/srv/", ".y\\z", "x"},
+        {"http://h/p/x:y.jpg", "y.jpg", "http://h/p/x:", ".jpg", "y"},
+        {"C:\\pics\\a:b.jpg", "b.jpg", "C:\\pics\\a:", ".jpg", "b"},
+        {"pics/a:b.jpg", "b.jpg", "pics/a:", ".jpg", "b"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -84,6 +92,8 @@ TEST(Names, ExtensionListTest) {
         {"/p/noext", ".css;", true},
         {"/p/noext", ".css", false},
         {"/p/a.jpg", "", false},
+        {"/p/Shot 12:00.AVI", ".avi;", true},
+        {"/p/notes.b:c", ".css;", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.path) + " in " + c.list);
@@ -107,6 +117,9 @@ TEST_F(NamesFileTest, FreeNameCountsUpBesideTheTakenOne) {
     EXPECT_EQ(getnewnameifoldisstillhere(m_dir + "pic.jpg"), m_dir + "pic_3.jpg");
     touch("a.b.jpg");
     EXPECT_EQ(getnewnameifoldisstillhere(m_dir + "a.b.jpg"), m_dir + "a_1.b_1.jpg");
+    touch("Shot 13:45:12.png");
+    EXPECT_EQ(getnewnameifoldisstillhere(m_dir + "Shot 13:45:12.png"),
+              m_dir + "Shot 13:45:12_1.png");
 }
 
 TEST_F(NamesFileTest, FreeNameForDotlessNameEnds) {
