@@ -5,6 +5,7 @@
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/imaging/resample_kernels.h"
@@ -76,13 +77,16 @@ HWY_INLINE void transpose16(const V8x16 (&in)[16], V8x16 (&out)[16]) {
     using D32 = hn::Full128<std::uint32_t>;
     using D64 = hn::Full128<std::uint64_t>;
     V8x16 s1[16];
+#pragma GCC unroll 8
     for (int k = 0; k < 8; ++k) {
         s1[2 * k] = lower<D8x16>(in[2 * k], in[2 * k + 1]);
         s1[2 * k + 1] = upper<D8x16>(in[2 * k], in[2 * k + 1]);
     }
     // s1[2k + h]: rows 2k, 2k+1 at positions 8h .. 8h+7.
     V8x16 s2[16];
+#pragma GCC unroll 4
     for (int m = 0; m < 4; ++m) {
+#pragma GCC unroll 2
         for (int h = 0; h < 2; ++h) {
             const V8x16 a = s1[4 * m + h];
             const V8x16 b = s1[4 * m + 2 + h];
@@ -92,7 +96,9 @@ HWY_INLINE void transpose16(const V8x16 (&in)[16], V8x16 (&out)[16]) {
     }
     // s2[4m + b]: rows 4m .. 4m+3 at positions 4b .. 4b+3.
     V8x16 s3[16];
+#pragma GCC unroll 2
     for (int g = 0; g < 2; ++g) {
+#pragma GCC unroll 4
         for (int b = 0; b < 4; ++b) {
             const V8x16 x = s2[8 * g + b];
             const V8x16 y = s2[8 * g + 4 + b];
@@ -101,6 +107,7 @@ HWY_INLINE void transpose16(const V8x16 (&in)[16], V8x16 (&out)[16]) {
         }
     }
     // s3[8g + c]: rows 8g .. 8g+7 at positions 2c, 2c+1.
+#pragma GCC unroll 8
     for (int c = 0; c < 8; ++c) {
         out[2 * c] = lower<D64>(s3[c], s3[8 + c]);
         out[2 * c + 1] = upper<D64>(s3[c], s3[8 + c]);
@@ -127,10 +134,12 @@ void HorizontalBlockImpl(const std::uint8_t* const* rows, int sourceWidth, const
     for (std::size_t p = 0; p < inBytes; p += 16) {
         V8x16 in[16];
         V8x16 out[16];
+#pragma GCC unroll 16
         for (int r = 0; r < 16; ++r) {
             in[r] = hn::LoadU(d8, rows[r] + p);
         }
         transpose16(in, out);
+#pragma GCC unroll 16
         for (int q = 0; q < 16; ++q) {
             hn::Store(out[q], d8, bytesIn + (p + static_cast<std::size_t>(q)) * 16);
         }
@@ -149,28 +158,70 @@ void HorizontalBlockImpl(const std::uint8_t* const* rows, int sourceWidth, const
 
     using VF = hn::Vec<decltype(df)>;
     std::uint8_t* bytesOut = scratch.bytesOut.get();
-    for (int col = 0; col < destinationWidth; ++col) {
-        VF acc[3][K];
-        for (auto& channel : acc) {
-            for (auto& v : channel) {
-                v = hn::Zero(df);
+    const std::int32_t* first = taps.first.data();
+    const std::int32_t* offset = taps.offset.data();
+    const float* weight = taps.weight.data();
+    // Two columns at a time give six independent sums to hide the additions' latency; each
+    // column's own additions keep their order.
+    int col = 0;
+    for (; col + 1 < destinationWidth; col += 2) {
+        const std::int32_t b0 = first[col], e0 = first[col + 1];
+        const std::int32_t b1 = first[col + 1], e1 = first[col + 2];
+        const std::int32_t common = std::min(e0 - b0, e1 - b1);
+        for (std::size_t k = 0; k < K; ++k) {
+            VF x0 = hn::Zero(df), x1 = hn::Zero(df), x2 = hn::Zero(df);
+            VF y0 = hn::Zero(df), y1 = hn::Zero(df), y2 = hn::Zero(df);
+            const float* base = floatsIn + k * N;
+            for (std::int32_t t = 0; t < common; ++t) {
+                const VF wx = hn::Set(df, weight[b0 + t]);
+                const VF wy = hn::Set(df, weight[b1 + t]);
+                const float* sx = base + offset[b0 + t];
+                const float* sy = base + offset[b1 + t];
+                x0 = hn::Add(x0, hn::Mul(hn::Load(df, sx), wx));
+                y0 = hn::Add(y0, hn::Mul(hn::Load(df, sy), wy));
+                x1 = hn::Add(x1, hn::Mul(hn::Load(df, sx + 16), wx));
+                y1 = hn::Add(y1, hn::Mul(hn::Load(df, sy + 16), wy));
+                x2 = hn::Add(x2, hn::Mul(hn::Load(df, sx + 32), wx));
+                y2 = hn::Add(y2, hn::Mul(hn::Load(df, sy + 32), wy));
             }
+            for (std::int32_t t = b0 + common; t < e0; ++t) {
+                const VF w = hn::Set(df, weight[t]);
+                const float* s = base + offset[t];
+                x0 = hn::Add(x0, hn::Mul(hn::Load(df, s), w));
+                x1 = hn::Add(x1, hn::Mul(hn::Load(df, s + 16), w));
+                x2 = hn::Add(x2, hn::Mul(hn::Load(df, s + 32), w));
+            }
+            for (std::int32_t t = b1 + common; t < e1; ++t) {
+                const VF w = hn::Set(df, weight[t]);
+                const float* s = base + offset[t];
+                y0 = hn::Add(y0, hn::Mul(hn::Load(df, s), w));
+                y1 = hn::Add(y1, hn::Mul(hn::Load(df, s + 16), w));
+                y2 = hn::Add(y2, hn::Mul(hn::Load(df, s + 32), w));
+            }
+            std::uint8_t* o = bytesOut + static_cast<std::size_t>(col) * 48 + k * N;
+            storeBytes(df, x0, o);
+            storeBytes(df, x1, o + 16);
+            storeBytes(df, x2, o + 32);
+            storeBytes(df, y0, o + 48);
+            storeBytes(df, y1, o + 64);
+            storeBytes(df, y2, o + 80);
         }
-        const std::int32_t end = taps.first[static_cast<std::size_t>(col) + 1];
-        for (std::int32_t t = taps.first[static_cast<std::size_t>(col)]; t < end; ++t) {
-            const VF w = hn::Set(df, taps.weight[static_cast<std::size_t>(t)]);
-            const float* s = floatsIn + taps.offset[static_cast<std::size_t>(t)];
-            for (std::size_t c = 0; c < 3; ++c) {
-                for (std::size_t k = 0; k < K; ++k) {
-                    acc[c][k] = hn::Add(acc[c][k], hn::Mul(hn::Load(df, s + c * 16 + k * N), w));
-                }
+    }
+    for (; col < destinationWidth; ++col) {
+        for (std::size_t k = 0; k < K; ++k) {
+            VF x0 = hn::Zero(df), x1 = hn::Zero(df), x2 = hn::Zero(df);
+            const float* base = floatsIn + k * N;
+            for (std::int32_t t = first[col]; t < first[col + 1]; ++t) {
+                const VF w = hn::Set(df, weight[t]);
+                const float* s = base + offset[t];
+                x0 = hn::Add(x0, hn::Mul(hn::Load(df, s), w));
+                x1 = hn::Add(x1, hn::Mul(hn::Load(df, s + 16), w));
+                x2 = hn::Add(x2, hn::Mul(hn::Load(df, s + 32), w));
             }
-        }
-        std::uint8_t* o = bytesOut + static_cast<std::size_t>(col) * 48;
-        for (std::size_t c = 0; c < 3; ++c) {
-            for (std::size_t k = 0; k < K; ++k) {
-                storeBytes(df, acc[c][k], o + c * 16 + k * N);
-            }
+            std::uint8_t* o = bytesOut + static_cast<std::size_t>(col) * 48 + k * N;
+            storeBytes(df, x0, o);
+            storeBytes(df, x1, o + 16);
+            storeBytes(df, x2, o + 32);
         }
     }
 
@@ -179,6 +230,7 @@ void HorizontalBlockImpl(const std::uint8_t* const* rows, int sourceWidth, const
     for (std::size_t p = 0; p < outBytes; p += 16) {
         V8x16 in[16];
         V8x16 out[16];
+#pragma GCC unroll 16
         for (int q = 0; q < 16; ++q) {
             in[q] = hn::Load(d8, bytesOut + (p + static_cast<std::size_t>(q)) * 16);
         }
