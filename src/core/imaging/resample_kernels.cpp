@@ -117,7 +117,6 @@ HWY_INLINE void transpose16(const V8x16 (&in)[16], V8x16 (&out)[16]) {
 // Sums as bytes: clamped to 0 .. 255, then rounded to nearest with ties to even.
 template <class DF, class VF>
 HWY_INLINE void storeBytes(DF df, VF sum, std::uint8_t* out) {
-    const hn::Rebind<std::int32_t, DF> di;
     const hn::Rebind<std::uint8_t, DF> d8;
     const VF clamped = hn::Min(hn::Max(sum, hn::Zero(df)), hn::Set(df, 255.0F));
     hn::StoreU(hn::DemoteTo(d8, hn::NearestInt(clamped)), d8, out);
