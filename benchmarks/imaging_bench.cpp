@@ -101,10 +101,11 @@ for line in sys.stdin:
         posix_spawn_file_actions_addclose(&actions, out[0]);
         const std::string bigFile = dir + "big.bmp", smallFile = dir + "small.bmp",
                           jpg = dir + "big.jpg", saved = dir + "pillow.jpg";
-        std::vector<char*> argv = {const_cast<char*>("/usr/bin/python3"), const_cast<char*>("-c"),
-                                   const_cast<char*>(script.c_str()), const_cast<char*>(bigFile.c_str()),
-                                   const_cast<char*>(smallFile.c_str()), const_cast<char*>(jpg.c_str()),
-                                   const_cast<char*>(saved.c_str()), nullptr};
+        std::vector<char*> argv = {
+            const_cast<char*>("/usr/bin/python3"), const_cast<char*>("-c"),
+            const_cast<char*>(script.c_str()),     const_cast<char*>(bigFile.c_str()),
+            const_cast<char*>(smallFile.c_str()),  const_cast<char*>(jpg.c_str()),
+            const_cast<char*>(saved.c_str()),      nullptr};
         if (posix_spawn(&pillow, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
             throw std::runtime_error("cannot start /usr/bin/python3");
         }
@@ -166,7 +167,9 @@ void reportPillowCpu(benchmark::State& state, double cpuSeconds) {
         benchmark::Counter(cpuSeconds * 1000.0 / static_cast<double>(state.iterations()));
 }
 
-const ResamplingFilter& lanczos() { return kResamplingFilters[kLanczos3]; }
+const ResamplingFilter& lanczos() {
+    return kResamplingFilters[kLanczos3];
+}
 
 void Shrink4000x3000To400x300(benchmark::State& state) {
     const Picture& src = fixture().big;
@@ -177,7 +180,11 @@ void Shrink4000x3000To400x300(benchmark::State& state) {
         benchmark::DoNotOptimize(dst.data());
     }
 }
-BENCHMARK(Shrink4000x3000To400x300)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(Shrink4000x3000To400x300)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 
 void PillowShrink4000x3000To400x300(benchmark::State& state) {
     double cpu = 0;
@@ -197,7 +204,11 @@ void Enlarge400x300To1600x1200(benchmark::State& state) {
         benchmark::DoNotOptimize(dst.data());
     }
 }
-BENCHMARK(Enlarge400x300To1600x1200)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(Enlarge400x300To1600x1200)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 
 void PillowEnlarge400x300To1600x1200(benchmark::State& state) {
     double cpu = 0;
@@ -216,7 +227,11 @@ void ThumbnailJpeg4000x3000(benchmark::State& state) {
         resizeJpegFile(in, out, ResizeMode::FixedWidth, 400, static_cast<int>(state.range(0)));
     }
 }
-BENCHMARK(ThumbnailJpeg4000x3000)->ArgName("threads")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(ThumbnailJpeg4000x3000)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond);
 
 void PillowThumbnailJpeg4000x3000(benchmark::State& state) {
     double cpu = 0;
@@ -236,8 +251,9 @@ BENCHMARK(BmpToJpeg4000x3000)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void CjpegBmpToJpeg4000x3000(benchmark::State& state) {
     for (auto _ : state) {
-        state.SetIterationTime(runProgram({"/usr/bin/cjpeg", "-quality", "90", "-outfile",
-                                           fixture().dir + "cjpeg.jpg", fixture().dir + "big.bmp"}));
+        state.SetIterationTime(
+            runProgram({"/usr/bin/cjpeg", "-quality", "90", "-outfile", fixture().dir + "cjpeg.jpg",
+                        fixture().dir + "big.bmp"}));
     }
 }
 BENCHMARK(CjpegBmpToJpeg4000x3000)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -251,8 +267,9 @@ BENCHMARK(JpegToBmp4000x3000)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void DjpegJpegToBmp4000x3000(benchmark::State& state) {
     for (auto _ : state) {
-        state.SetIterationTime(runProgram({"/usr/bin/djpeg", "-bmp", "-outfile",
-                                           fixture().dir + "djpeg.bmp", fixture().dir + "big.jpg"}));
+        state.SetIterationTime(
+            runProgram({"/usr/bin/djpeg", "-bmp", "-outfile", fixture().dir + "djpeg.bmp",
+                        fixture().dir + "big.jpg"}));
     }
 }
 BENCHMARK(DjpegJpegToBmp4000x3000)->UseManualTime()->Unit(benchmark::kMillisecond);

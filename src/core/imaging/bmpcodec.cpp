@@ -24,7 +24,9 @@ void put32(std::uint8_t* p, std::uint32_t v) {
     put16(p + 2, v >> 16);
 }
 
-[[noreturn]] void bad(const std::string& why) { throw ImageError("Invalid bitmap: " + why); }
+[[noreturn]] void bad(const std::string& why) {
+    throw ImageError("Invalid bitmap: " + why);
+}
 
 // One colour channel held in a pixel mask, scaled to 0..255.
 struct Channel {
@@ -132,9 +134,8 @@ Picture decodeBmp(std::span<const std::uint8_t> file, std::int64_t maxPixels) {
 
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bpp + 31) / 32 * 4;
     const std::uint64_t used = (static_cast<std::uint64_t>(width) * bpp + 7) / 8;
-    const std::uint64_t need =
-        static_cast<std::uint64_t>(dataOffset) + rowBytes * static_cast<std::uint64_t>(height - 1) +
-        used;
+    const std::uint64_t need = static_cast<std::uint64_t>(dataOffset) +
+                               rowBytes * static_cast<std::uint64_t>(height - 1) + used;
     if (dataOffset >= file.size() || need > file.size()) {
         bad("the file is shorter than its pixels");
     }
@@ -143,7 +144,8 @@ Picture decodeBmp(std::span<const std::uint8_t> file, std::int64_t maxPixels) {
     const Channel red(masks[0]);
     const Channel green(masks[1]);
     const Channel blue(masks[2]);
-    const bool plain32 = bpp == 32 && masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF;
+    const bool plain32 =
+        bpp == 32 && masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF;
     const int w = static_cast<int>(width);
     for (int y = 0; y < picture.height(); ++y) {
         const int fileRow = topDown ? y : picture.height() - 1 - y;
@@ -229,7 +231,9 @@ std::vector<std::uint8_t> encodeBmp(const Picture& picture) {
     return out;
 }
 
-Picture readBmpFile(const std::string& path) { return decodeBmp(readPictureFile(path)); }
+Picture readBmpFile(const std::string& path) {
+    return decodeBmp(readPictureFile(path));
+}
 
 void writeBmpFile(const std::string& path, const Picture& picture) {
     writePictureFile(path, encodeBmp(picture));

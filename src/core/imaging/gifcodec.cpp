@@ -20,7 +20,9 @@ extern "C" int readGifBytes(GifFileType* gif, GifByteType* buffer, int wanted) {
     auto* reader = static_cast<Reader*>(gif->UserData);
     const std::size_t n =
         std::min(static_cast<std::size_t>(std::max(wanted, 0)), reader->data.size() - reader->at);
-    std::memcpy(buffer, reader->data.data() + reader->at, n);
+    if (n > 0) {
+        std::memcpy(buffer, reader->data.data() + reader->at, n);
+    }
     reader->at += n;
     return static_cast<int>(n);
 }
@@ -94,7 +96,8 @@ int interlacedRow(int i, int height) {
     static constexpr int kStart[4] = {0, 4, 2, 1};
     static constexpr int kStep[4] = {8, 8, 4, 2};
     for (int pass = 0; pass < 4; ++pass) {
-        const int rows = height > kStart[pass] ? (height - kStart[pass] + kStep[pass] - 1) / kStep[pass] : 0;
+        const int rows =
+            height > kStart[pass] ? (height - kStart[pass] + kStep[pass] - 1) / kStep[pass] : 0;
         if (i < rows) {
             return kStart[pass] + i * kStep[pass];
         }
@@ -235,6 +238,8 @@ Picture GifFrames::frame(int index) const {
     return canvas;
 }
 
-GifFrames readGifFile(const std::string& path) { return GifFrames(readPictureFile(path)); }
+GifFrames readGifFile(const std::string& path) {
+    return GifFrames(readPictureFile(path));
+}
 
 }  // namespace ambrel::imaging

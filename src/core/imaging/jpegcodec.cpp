@@ -214,7 +214,9 @@ std::vector<std::uint8_t> encodeJpeg(const Picture& picture, int quality) {
     return {buffer, buffer + size};
 }
 
-Picture readJpegFile(const std::string& path) { return decodeJpeg(readPictureFile(path)); }
+Picture readJpegFile(const std::string& path) {
+    return decodeJpeg(readPictureFile(path));
+}
 
 void writeJpegFile(const std::string& path, const Picture& picture) {
     writePictureFile(path, encodeJpeg(picture));

@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/storage/uniquefd.h"
 #include "core/storage/textfile.h"
+#include "core/storage/uniquefd.h"
 
 namespace ambrel::imaging {
 
@@ -58,9 +58,8 @@ bool Picture::operator==(const Picture& other) const {
     if (m_width != other.m_width || m_height != other.m_height) {
         return false;
     }
-    return m_height == 0 ||
-           std::memcmp(m_data.get(), other.m_data.get(),
-                       stride() * static_cast<std::size_t>(m_height)) == 0;
+    return m_height == 0 || std::memcmp(m_data.get(), other.m_data.get(),
+                                        stride() * static_cast<std::size_t>(m_height)) == 0;
 }
 
 namespace {
@@ -73,7 +72,7 @@ namespace {
 }  // namespace
 
 std::vector<std::uint8_t> readPictureFile(const std::string& path) {
-    storage::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    platform::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) {
         fail("read", path, errno);
     }
@@ -110,7 +109,7 @@ std::vector<std::uint8_t> readPictureFile(const std::string& path) {
 
 void writePictureFile(const std::string& path, std::span<const std::uint8_t> bytes) {
     std::string temp = path + ".part-XXXXXX";
-    storage::UniqueFd file(::mkstemp(temp.data()));
+    platform::UniqueFd file(::mkstemp(temp.data()));
     if (file.get() < 0) {
         fail("write", path, errno);
     }

@@ -42,6 +42,8 @@ Picture decodePng(std::span<const std::uint8_t> file, std::int64_t maxPixels) {
     return picture;
 }
 
-Picture readPngFile(const std::string& path) { return decodePng(readPictureFile(path)); }
+Picture readPngFile(const std::string& path) {
+    return decodePng(readPictureFile(path));
+}
 
 }  // namespace ambrel::imaging

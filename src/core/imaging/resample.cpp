@@ -20,13 +20,16 @@ float sinc(float x) {
     if (x == 0.0F) {
         return 1.0F;
     }
-    const auto px = static_cast<float>(static_cast<long double>(x) * std::numbers::pi_v<long double>);
+    const auto px =
+        static_cast<float>(static_cast<long double>(x) * std::numbers::pi_v<long double>);
     return std::sin(px) / px;
 }
 
 }  // namespace
 
-float BoxFilter(float x) { return x > -0.5F && x <= 0.5F ? 1.0F : 0.0F; }
+float BoxFilter(float x) {
+    return x > -0.5F && x <= 0.5F ? 1.0F : 0.0F;
+}
 
 float TriangleFilter(float x) {
     const float a = std::fabs(x);
@@ -103,8 +106,8 @@ int weightRoom(int sourceSize, int destinationSize, float support) {
     return static_cast<int>(std::floor(2.0F * reach + 1.0F));
 }
 
-std::vector<WeightList> buildWeightLists(int sourceSize, int destinationSize,
-                                         FilterFunction filter, float support) {
+std::vector<WeightList> buildWeightLists(int sourceSize, int destinationSize, FilterFunction filter,
+                                         float support) {
     const float scale = scaleFactor(sourceSize, destinationSize);
     if (scale == 0.0F) {
         throw ImageError("Floating point division by zero");
@@ -121,8 +124,7 @@ std::vector<WeightList> buildWeightLists(int sourceSize, int destinationSize,
         list.reserve(static_cast<std::size_t>(right - left + 1));
         for (int j = left; j <= right; ++j) {
             const float distance = centre - static_cast<float>(j);
-            const float weight =
-                shrinking ? filter(distance / fscale) / fscale : filter(distance);
+            const float weight = shrinking ? filter(distance / fscale) / fscale : filter(distance);
             if (weight == 0.0F) {
                 continue;
             }

@@ -56,8 +56,8 @@ using WeightList = std::vector<WeightEntry>;
 float scaleFactor(int sourceSize, int destinationSize);
 // The weight lists of one direction, one per destination pixel. Throws ImageError when the
 // scale factor is 0 (a destination of one pixel from a larger source).
-std::vector<WeightList> buildWeightLists(int sourceSize, int destinationSize,
-                                         FilterFunction filter, float support);
+std::vector<WeightList> buildWeightLists(int sourceSize, int destinationSize, FilterFunction filter,
+                                         float support);
 // The room a weight list is given: floor(2 r + 1) for the reach r of the direction.
 int weightRoom(int sourceSize, int destinationSize, float support);
 // A channel sum as a byte: above 255 gives 255, below 0 gives 0, otherwise the nearest

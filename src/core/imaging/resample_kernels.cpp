@@ -318,7 +318,9 @@ ColumnTaps flattenColumns(const std::vector<WeightList>& lists) {
 }
 
 namespace {
-std::size_t roundUp16(std::size_t n) { return (n + 15) & ~std::size_t{15}; }
+std::size_t roundUp16(std::size_t n) {
+    return (n + 15) & ~std::size_t{15};
+}
 }  // namespace
 
 BlockScratch::BlockScratch(int sourceWidth, int destinationWidth)

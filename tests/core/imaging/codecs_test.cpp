@@ -11,8 +11,8 @@
 namespace ambrel::imaging {
 namespace {
 
-using test::gradientPicture;
 using test::GifFrameSpec;
+using test::gradientPicture;
 using test::largestDifference;
 using test::makeGif;
 using test::makePng;
@@ -34,11 +34,13 @@ TEST(Bmp, WritesTwentyFourBitBottomUpAndReadsItBack) {
 
 // A bitmap header for the reader's tests: bpp bits, an optional palette, rows as given.
 std::vector<std::uint8_t> bmpFile(int w, int h, int bpp, const std::vector<std::uint8_t>& palette,
-                                  const std::vector<std::uint8_t>& rows, std::uint32_t compression = 0,
+                                  const std::vector<std::uint8_t>& rows,
+                                  std::uint32_t compression = 0,
                                   const std::vector<std::uint8_t>& masks = {}) {
     std::vector<std::uint8_t> f(54, 0);
     auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) f[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            f[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
     };
     f[0] = 'B';
     f[1] = 'M';
@@ -65,22 +67,29 @@ TEST(Bmp, ReadsPaletteMaskedAndTopDownBitmaps) {
     };
     const Case cases[] = {
         // Bottom row first: 1 bit, row "01", then row "10".
-        {"1 bit", bmpFile(2, 2, 1, pal, {0x40, 0, 0, 0, 0x80, 0, 0, 0}),
+        {"1 bit",
+         bmpFile(2, 2, 1, pal, {0x40, 0, 0, 0, 0x80, 0, 0, 0}),
          {40, 50, 60, 10, 20, 30, 10, 20, 30, 40, 50, 60}},
-        {"4 bits", bmpFile(2, 2, 4, pal, {0x01, 0, 0, 0, 0x10, 0, 0, 0}),
+        {"4 bits",
+         bmpFile(2, 2, 4, pal, {0x01, 0, 0, 0, 0x10, 0, 0, 0}),
          {40, 50, 60, 10, 20, 30, 10, 20, 30, 40, 50, 60}},
-        {"8 bits", bmpFile(2, 2, 8, pal, {1, 1, 0, 0, 0, 0, 0, 0}),
+        {"8 bits",
+         bmpFile(2, 2, 8, pal, {1, 1, 0, 0, 0, 0, 0, 0}),
          {10, 20, 30, 10, 20, 30, 40, 50, 60, 40, 50, 60}},
-        {"top-down 24 bits", bmpFile(2, -2, 24, {}, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}),
+        {"top-down 24 bits",
+         bmpFile(2, -2, 24, {}, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}),
          {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
         // 16 bits 5-5-5: pure red 0x7C00 and white 0x7FFF.
-        {"16 bits", bmpFile(2, 2, 16, {}, {0x00, 0x7C, 0xFF, 0x7F, 0x00, 0x7C, 0xFF, 0x7F}),
+        {"16 bits",
+         bmpFile(2, 2, 16, {}, {0x00, 0x7C, 0xFF, 0x7F, 0x00, 0x7C, 0xFF, 0x7F}),
          {0, 0, 255, 255, 255, 255, 0, 0, 255, 255, 255, 255}},
         // 16 bits with 5-6-5 masks: pure green.
-        {"16 bits masked", bmpFile(2, 2, 16, {}, {0xE0, 0x07, 0, 0, 0xE0, 0x07, 0, 0}, 3,
-                                    {0, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}),
+        {"16 bits masked",
+         bmpFile(2, 2, 16, {}, {0xE0, 0x07, 0, 0, 0xE0, 0x07, 0, 0}, 3,
+                 {0, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}),
          {0, 255, 0, 0, 0, 0, 0, 255, 0, 0, 0, 0}},
-        {"32 bits", bmpFile(2, 2, 32, {}, {1, 2, 3, 99, 4, 5, 6, 99, 7, 8, 9, 99, 10, 11, 12, 99}),
+        {"32 bits",
+         bmpFile(2, 2, 32, {}, {1, 2, 3, 99, 4, 5, 6, 99, 7, 8, 9, 99, 10, 11, 12, 99}),
          {7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}},
     };
     for (const Case& c : cases) {
@@ -111,7 +120,8 @@ TEST(Bmp, RefusesWhatItCannotTrust) {
         {"height of -2^31", bmpFile(2, INT32_MIN, 24, {}, std::vector<std::uint8_t>(64))},
         {"odd bits", bmpFile(2, 2, 7, {}, std::vector<std::uint8_t>(64))},
         {"run-length", bmpFile(2, 2, 8, {0, 0, 0, 0}, std::vector<std::uint8_t>(64), 1)},
-        {"offset past the end", [] {
+        {"offset past the end",
+         [] {
              auto f = bmpFile(2, 2, 24, {}, std::vector<std::uint8_t>(16));
              f[10] = 0xFF;
              f[11] = 0xFF;
@@ -247,24 +257,27 @@ TEST(Gif, ComposesEachFrameOnTheOnesBefore) {
     // An interlaced frame's lines land on their rows.
     std::vector<std::uint8_t> stripes;
     for (int y = 0; y < 9; ++y) {
-        for (int x = 0; x < 2; ++x) stripes.push_back(static_cast<std::uint8_t>(y % 4));
+        for (int x = 0; x < 2; ++x)
+            stripes.push_back(static_cast<std::uint8_t>(y % 4));
     }
     const GifFrames tall(makeGif(2, 9, {GifFrameSpec{0, 0, 2, 9, stripes, -1, 0, true}}));
     const Picture t = tall.frame(0);
     for (int y = 0; y < 9; ++y) {
         SCOPED_TRACE(y);
-        const std::tuple<int, int, int> colours[] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+        const std::tuple<int, int, int> colours[] = {
+            {0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
         EXPECT_EQ(pixel(t, 1, y), colours[y % 4]);
     }
 }
 
 TEST(Gif, RefusesDamagedCutShortAndOverlargeFiles) {
-    const std::vector<std::uint8_t> good =
-        makeGif(6, 5, {GifFrameSpec{0, 0, 6, 5, filled(30, 1)}, GifFrameSpec{1, 1, 2, 2, filled(4, 2)}});
+    const std::vector<std::uint8_t> good = makeGif(
+        6, 5, {GifFrameSpec{0, 0, 6, 5, filled(30, 1)}, GifFrameSpec{1, 1, 2, 2, filled(4, 2)}});
     for (std::size_t n = 0; n + 1 < good.size(); ++n) {
         SCOPED_TRACE(n);
         try {
-            const GifFrames gif(std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(n)));
+            const GifFrames gif(
+                std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(n)));
             gif.frame(gif.frameCount() - 1);
             ADD_FAILURE() << "accepted a cut file";
         } catch (const ImageError&) {
@@ -275,8 +288,9 @@ TEST(Gif, RefusesDamagedCutShortAndOverlargeFiles) {
     huge[6] = huge[7] = huge[8] = huge[9] = 0xFF;
     EXPECT_THROW(GifFrames{huge}, ImageError);
     // A frame far outside the screen is clipped away, not written outside the canvas.
-    const GifFrames off(makeGif(3, 3, {GifFrameSpec{0, 0, 3, 3, filled(9, 3)},
-                                       GifFrameSpec{60000, 60000, 2, 2, filled(4, 1)}}));
+    const GifFrames off(makeGif(
+        3, 3,
+        {GifFrameSpec{0, 0, 3, 3, filled(9, 3)}, GifFrameSpec{60000, 60000, 2, 2, filled(4, 1)}}));
     EXPECT_EQ(off.frame(1).row(2)[6], 255);
 }
 

@@ -16,9 +16,8 @@ namespace {
 // what the fast engine must give bit for bit.
 Picture referenceResample(const Picture& src, int wd, int hd, const ResamplingFilter& f) {
     auto lists = [&](int ws, int d) {
-        const float scale =
-            ws == 1 ? static_cast<float>(d) / static_cast<float>(ws)
-                    : static_cast<float>(d - 1) / static_cast<float>(ws - 1);
+        const float scale = ws == 1 ? static_cast<float>(d) / static_cast<float>(ws)
+                                    : static_cast<float>(d - 1) / static_cast<float>(ws - 1);
         std::vector<std::vector<std::pair<int, float>>> out(static_cast<std::size_t>(d));
         for (int i = 0; i < d; ++i) {
             const float centre = static_cast<float>(i) / scale;
@@ -50,8 +49,10 @@ Picture referenceResample(const Picture& src, int wd, int hd, const ResamplingFi
         return out;
     };
     auto toByte = [](float sum) -> std::uint8_t {
-        if (sum > 255.0F) return 255;
-        if (sum < 0.0F) return 0;
+        if (sum > 255.0F)
+            return 255;
+        if (sum < 0.0F)
+            return 0;
         return static_cast<std::uint8_t>(std::nearbyint(sum));
     };
     Picture mid(wd, src.height());
@@ -92,14 +93,15 @@ Picture randomPicture(int w, int h, unsigned seed) {
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w * 3; ++x) {
             p.row(y)[x] = gen() % 3 == 0 ? static_cast<std::uint8_t>(gen() % 2 * 255)
-                                          : static_cast<std::uint8_t>(gen());
+                                         : static_cast<std::uint8_t>(gen());
         }
     }
     return p;
 }
 
 TEST(FilterTable, NamesSupportsAndOrder) {
-    const char* names[] = {"Box", "Triangle", "Hermite", "Bell", "B-Spline", "Lanczos3", "Mitchell"};
+    const char* names[] = {"Box",      "Triangle", "Hermite", "Bell",
+                           "B-Spline", "Lanczos3", "Mitchell"};
     const float supports[] = {0.5F, 1.0F, 1.0F, 1.5F, 2.0F, 3.0F, 2.0F};
     for (std::size_t i = 0; i < kResamplingFilters.size(); ++i) {
         EXPECT_STREQ(kResamplingFilters[i].name, names[i]);
@@ -110,7 +112,9 @@ TEST(FilterTable, NamesSupportsAndOrder) {
     EXPECT_THROW(filterByName("Gauss"), std::out_of_range);
 }
 
-double sincD(double x) { return x == 0 ? 1 : std::sin(std::numbers::pi * x) / (std::numbers::pi * x); }
+double sincD(double x) {
+    return x == 0 ? 1 : std::sin(std::numbers::pi * x) / (std::numbers::pi * x);
+}
 
 TEST(FilterTable, WeightsAtSamplePoints) {
     struct Case {
@@ -119,18 +123,35 @@ TEST(FilterTable, WeightsAtSamplePoints) {
         double expected;
     };
     const Case cases[] = {
-        {"Box", 0.0F, 1}, {"Box", 0.5F, 1}, {"Box", -0.5F, 0}, {"Box", 0.51F, 0},
-        {"Triangle", 0.0F, 1}, {"Triangle", -0.25F, 0.75}, {"Triangle", 1.0F, 0},
-        {"Hermite", 0.0F, 1}, {"Hermite", 0.5F, 0.5}, {"Hermite", -0.25F, (2 * 0.25 - 3) * 0.0625 + 1},
+        {"Box", 0.0F, 1},
+        {"Box", 0.5F, 1},
+        {"Box", -0.5F, 0},
+        {"Box", 0.51F, 0},
+        {"Triangle", 0.0F, 1},
+        {"Triangle", -0.25F, 0.75},
+        {"Triangle", 1.0F, 0},
+        {"Hermite", 0.0F, 1},
+        {"Hermite", 0.5F, 0.5},
+        {"Hermite", -0.25F, (2 * 0.25 - 3) * 0.0625 + 1},
         {"Hermite", 1.0F, 0},
-        {"Bell", 0.0F, 0.75}, {"Bell", 0.25F, 0.6875}, {"Bell", 0.5F, 0.5}, {"Bell", -1.0F, 0.125},
+        {"Bell", 0.0F, 0.75},
+        {"Bell", 0.25F, 0.6875},
+        {"Bell", 0.5F, 0.5},
+        {"Bell", -1.0F, 0.125},
         {"Bell", 1.5F, 0},
-        {"B-Spline", 0.0F, 2.0 / 3}, {"B-Spline", 0.5F, 0.0625 - 0.25 + 2.0 / 3},
-        {"B-Spline", 1.0F, 1.0 / 6}, {"B-Spline", -1.5F, 0.125 / 6}, {"B-Spline", 2.0F, 0},
-        {"Lanczos3", 0.0F, 1}, {"Lanczos3", 0.5F, sincD(0.5) * sincD(0.5 / 3)},
-        {"Lanczos3", -1.5F, sincD(1.5) * sincD(0.5)}, {"Lanczos3", 2.5F, sincD(2.5) * sincD(2.5 / 3)},
-        {"Lanczos3", 3.0F, 0}, {"Lanczos3", 3.5F, 0},
-        {"Mitchell", 0.0F, 16.0 / 18}, {"Mitchell", 0.5F, (7 * 0.125 - 12 * 0.25 + 16.0 / 3) / 6},
+        {"B-Spline", 0.0F, 2.0 / 3},
+        {"B-Spline", 0.5F, 0.0625 - 0.25 + 2.0 / 3},
+        {"B-Spline", 1.0F, 1.0 / 6},
+        {"B-Spline", -1.5F, 0.125 / 6},
+        {"B-Spline", 2.0F, 0},
+        {"Lanczos3", 0.0F, 1},
+        {"Lanczos3", 0.5F, sincD(0.5) * sincD(0.5 / 3)},
+        {"Lanczos3", -1.5F, sincD(1.5) * sincD(0.5)},
+        {"Lanczos3", 2.5F, sincD(2.5) * sincD(2.5 / 3)},
+        {"Lanczos3", 3.0F, 0},
+        {"Lanczos3", 3.5F, 0},
+        {"Mitchell", 0.0F, 16.0 / 18},
+        {"Mitchell", 0.5F, (7 * 0.125 - 12 * 0.25 + 16.0 / 3) / 6},
         {"Mitchell", 1.0F, 1.0 / 18},
         {"Mitchell", -1.5F, (-(7.0 / 3) * 3.375 + 12 * 2.25 - 30 + 32.0 / 3) / 6},
         {"Mitchell", 2.0F, 0},
@@ -176,7 +197,8 @@ TEST(WeightLists, ReflectionAtBothEdges) {
     // Same size, Triangle with a reach of 3: the lists hold j - 2 .. j + 2 (distances 3 give 0).
     auto indices = [](const WeightList& l) {
         std::vector<int> v;
-        for (const auto& e : l) v.push_back(e.index);
+        for (const auto& e : l)
+            v.push_back(e.index);
         return v;
     };
     const auto lanczos = buildWeightLists(10, 10, Lanczos3Filter, 3.0F);
@@ -194,9 +216,9 @@ TEST(WeightLists, ReflectionAtBothEdges) {
 }
 
 TEST(ChannelRounding, ClampsAndTiesToEven) {
-    const std::pair<float, int> cases[] = {{254.5F, 254}, {253.5F, 254}, {-0.4F, 0}, {-20.0F, 0},
-                                           {255.2F, 255}, {300.0F, 255}, {0.5F, 0},  {1.5F, 2},
-                                           {127.49F, 127}};
+    const std::pair<float, int> cases[] = {{254.5F, 254}, {253.5F, 254}, {-0.4F, 0},
+                                           {-20.0F, 0},   {255.2F, 255}, {300.0F, 255},
+                                           {0.5F, 0},     {1.5F, 2},     {127.49F, 127}};
     for (const auto& [sum, expected] : cases) {
         SCOPED_TRACE(sum);
         EXPECT_EQ(channelByte(sum), expected);
@@ -212,8 +234,8 @@ float halfStepFilter(float x) {
 
 TEST(ResampleBitmap, RoundsEverySumLikeTheDefinition) {
     // A one-pixel source doubled in width: the second column sums v * w twice.
-    const std::pair<float, int> cases[] = {
-        {127.25F, 254}, {126.75F, 254}, {-1.0F, 0}, {200.0F, 255}, {0.75F, 2}, {0.25F, 0}};
+    const std::pair<float, int> cases[] = {{127.25F, 254}, {126.75F, 254}, {-1.0F, 0},
+                                           {200.0F, 255},  {0.75F, 2},     {0.25F, 0}};
     for (const auto& [w, expected] : cases) {
         SCOPED_TRACE(w);
         g_halfWeight = w;
@@ -292,9 +314,9 @@ TEST(ResampleBitmap, MatchesThePlainDefinitionBitForBit) {
     struct Size {
         int ws, hs, wd, hd;
     };
-    const Size sizes[] = {{1, 1, 5, 3},    {2, 3, 7, 8},     {17, 33, 5, 4},  {40, 31, 16, 17},
-                          {64, 48, 200, 150}, {333, 100, 31, 99}, {100, 20, 3, 2}, {15, 16, 15, 16},
-                          {50, 70, 49, 71}};
+    const Size sizes[] = {{1, 1, 5, 3},     {2, 3, 7, 8},       {17, 33, 5, 4},
+                          {40, 31, 16, 17}, {64, 48, 200, 150}, {333, 100, 31, 99},
+                          {100, 20, 3, 2},  {15, 16, 15, 16},   {50, 70, 49, 71}};
     for (const std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
         hwy::SetSupportedTargetsForTest(target);
         std::printf("instruction set %s\n", hwy::TargetName(target));
