@@ -110,16 +110,17 @@ private slots:
         // A value that is not a whole number is shown as an error and writes nothing.
         std::filesystem::remove(thumb);
         value->setText("abc");
-        QTimer::singleShot(0, [] {
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
                 if (w->inherits("QMessageBox") && w->isVisible()) {
-                    QCOMPARE(w->findChild<QLabel*>("qt_msgbox_label")->text(),
-                             QString("'abc' is not a valid integer value"));
+                    shown = w->findChild<QLabel*>("qt_msgbox_label")->text();
                     w->close();
                 }
             }
         });
         child<QPushButton>(dialog, "okButton")->click();
+        QCOMPARE(shown, QString("'abc' is not a valid integer value"));
         QVERIFY(!std::filesystem::exists(thumb));
 
         child<QPushButton>(dialog, "cancelButton")->click();
