@@ -194,39 +194,44 @@ Picture decodeBmp(std::span<const std::uint8_t> file, std::int64_t maxPixels) {
     return picture;
 }
 
-std::vector<std::uint8_t> encodeBmp(const Picture& picture) {
+namespace {
+
+constexpr std::size_t kHeaders = 14 + 40;
+
+std::array<std::uint8_t, kHeaders> bmpHeaders(const Picture& picture, std::size_t rowBytes) {
     if (picture.empty()) {
         throw ImageError("Cannot write an empty bitmap");
     }
-    const std::size_t rowBytes = (picture.stride() + 3) / 4 * 4;
     const std::size_t imageBytes = rowBytes * static_cast<std::size_t>(picture.height());
-    const std::size_t headers = 14 + 40;
-    if (headers + imageBytes > 0xFFFFFFFFu) {
+    if (kHeaders + imageBytes > 0xFFFFFFFFu) {
         throw ImageError("Picture too large for a bitmap");
     }
-    std::vector<std::uint8_t> out(headers + imageBytes);
-    std::uint8_t* p = out.data();
+    std::array<std::uint8_t, kHeaders> h{};
+    std::uint8_t* p = h.data();
     p[0] = 'B';
     p[1] = 'M';
-    put32(p + 2, static_cast<std::uint32_t>(out.size()));
-    put32(p + 6, 0);
-    put32(p + 10, static_cast<std::uint32_t>(headers));
+    put32(p + 2, static_cast<std::uint32_t>(kHeaders + imageBytes));
+    put32(p + 10, static_cast<std::uint32_t>(kHeaders));
     put32(p + 14, 40);
     put32(p + 18, static_cast<std::uint32_t>(picture.width()));
     put32(p + 22, static_cast<std::uint32_t>(picture.height()));
     put16(p + 26, 1);
     put16(p + 28, 24);
-    put32(p + 30, 0);
     put32(p + 34, static_cast<std::uint32_t>(imageBytes));
-    put32(p + 38, 0);
-    put32(p + 42, 0);
-    put32(p + 46, 0);
-    put32(p + 50, 0);
-    std::uint8_t* rows = p + headers;
+    return h;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> encodeBmp(const Picture& picture) {
+    const std::size_t rowBytes = (picture.stride() + 3) / 4 * 4;
+    const auto headers = bmpHeaders(picture, rowBytes);
+    std::vector<std::uint8_t> out(kHeaders + rowBytes * static_cast<std::size_t>(picture.height()));
+    std::memcpy(out.data(), headers.data(), kHeaders);
+    std::uint8_t* rows = out.data() + kHeaders;
     for (int y = 0; y < picture.height(); ++y) {
         std::uint8_t* dst = rows + rowBytes * static_cast<std::size_t>(picture.height() - 1 - y);
         std::memcpy(dst, picture.row(y), picture.stride());
-        std::memset(dst + picture.stride(), 0, rowBytes - picture.stride());
     }
     return out;
 }
@@ -236,7 +241,18 @@ Picture readBmpFile(const std::string& path) {
 }
 
 void writeBmpFile(const std::string& path, const Picture& picture) {
-    writePictureFile(path, encodeBmp(picture));
+    // Straight from the picture's rows, bottom row first: no copy of the whole picture.
+    const std::size_t rowBytes = (picture.stride() + 3) / 4 * 4;
+    const auto headers = bmpHeaders(picture, rowBytes);
+    static constexpr std::uint8_t kPadding[3] = {0, 0, 0};
+    std::vector<std::span<const std::uint8_t>> parts;
+    parts.reserve(static_cast<std::size_t>(picture.height()) * 2 + 1);
+    parts.emplace_back(headers.data(), headers.size());
+    for (int y = picture.height() - 1; y >= 0; --y) {
+        parts.emplace_back(picture.row(y), picture.stride());
+        parts.emplace_back(kPadding, rowBytes - picture.stride());
+    }
+    writePictureFile(path, parts);
 }
 
 }  // namespace ambrel::imaging

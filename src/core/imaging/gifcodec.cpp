@@ -239,7 +239,8 @@ Picture GifFrames::frame(int index) const {
 }
 
 GifFrames readGifFile(const std::string& path) {
-    return GifFrames(readPictureFile(path));
+    const PictureBytes bytes = readPictureFile(path);
+    return GifFrames(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }
 
 }  // namespace ambrel::imaging

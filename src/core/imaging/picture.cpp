@@ -1,9 +1,12 @@
 #include "core/imaging/picture.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -71,7 +74,7 @@ namespace {
 
 }  // namespace
 
-std::vector<std::uint8_t> readPictureFile(const std::string& path) {
+PictureBytes readPictureFile(const std::string& path) {
     platform::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) {
         fail("read", path, errno);
@@ -83,7 +86,7 @@ std::vector<std::uint8_t> readPictureFile(const std::string& path) {
     if (S_ISDIR(st.st_mode)) {
         fail("read", path, EISDIR);
     }
-    std::vector<std::uint8_t> bytes;
+    PictureBytes bytes;
     std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
     bytes.resize(capacity);
     std::size_t used = 0;
@@ -107,7 +110,8 @@ std::vector<std::uint8_t> readPictureFile(const std::string& path) {
     return bytes;
 }
 
-void writePictureFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+void writePictureFile(const std::string& path,
+                      std::span<const std::span<const std::uint8_t>> parts) {
     std::string temp = path + ".part-XXXXXX";
     platform::UniqueFd file(::mkstemp(temp.data()));
     if (file.get() < 0) {
@@ -118,16 +122,33 @@ void writePictureFile(const std::string& path, std::span<const std::uint8_t> byt
         fail("write", path, error);
     };
     ::fchmod(file.get(), 0644);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(file.get(), bytes.data() + done, bytes.size() - done);
+    // Many parts (a bitmap's rows) go out in few calls.
+    std::vector<iovec> pending;
+    pending.reserve(parts.size());
+    for (const auto& part : parts) {
+        if (!part.empty()) {
+            pending.push_back({const_cast<std::uint8_t*>(part.data()), part.size()});
+        }
+    }
+    std::size_t next = 0;
+    while (next < pending.size()) {
+        const int count = static_cast<int>(std::min<std::size_t>(pending.size() - next, IOV_MAX));
+        const ssize_t n = ::writev(file.get(), pending.data() + next, count);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
             abandon(errno);
         }
-        done += static_cast<std::size_t>(n);
+        auto done = static_cast<std::size_t>(n);
+        while (next < pending.size() && done >= pending[next].iov_len) {
+            done -= pending[next].iov_len;
+            ++next;
+        }
+        if (done > 0) {
+            pending[next].iov_base = static_cast<std::uint8_t*>(pending[next].iov_base) + done;
+            pending[next].iov_len -= done;
+        }
     }
     if (const int error = file.close(); error != 0) {
         abandon(error);

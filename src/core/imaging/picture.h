@@ -6,6 +6,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ambrel::imaging {
@@ -64,10 +65,33 @@ private:
 // the product within maxPixels).
 void checkPictureSize(std::int64_t width, std::int64_t height, std::int64_t maxPixels = kMaxPixels);
 
+// Bytes that are about to be overwritten, so growing the buffer does not clear it first.
+template <typename T>
+struct UninitializedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UninitializedAllocator<U>;
+    };
+    template <typename U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+using PictureBytes = std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>>;
+
 // The whole content of a picture file. Throws storage::IoError.
-std::vector<std::uint8_t> readPictureFile(const std::string& path);
-// Writes bytes to a temporary file beside path and renames it over path, so a failed write
-// leaves no half-written picture. Throws storage::IoError.
-void writePictureFile(const std::string& path, std::span<const std::uint8_t> bytes);
+PictureBytes readPictureFile(const std::string& path);
+// Writes the parts one after the other to a temporary file beside path and renames it over
+// path, so a failed write leaves no half-written picture. Throws storage::IoError.
+void writePictureFile(const std::string& path,
+                      std::span<const std::span<const std::uint8_t>> parts);
+inline void writePictureFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+    const std::span<const std::uint8_t> one[] = {bytes};
+    writePictureFile(path, one);
+}
 
 }  // namespace ambrel::imaging
