@@ -1,16 +1,21 @@
 #include "gui/application.h"
 
+#include <QTreeView>
 #include <QWebEngineView>
+
+#include <stdexcept>
 
 #include "gui/addurldialog.h"
 #include "gui/appicon.h"
 #include "gui/filesettingsdialog.h"
+#include "gui/framechooserwindow.h"
 #include "gui/ftpserverwindow.h"
 #include "gui/generalsettingsdialog.h"
 #include "gui/instancechannel.h"
 #include "gui/linkbuilderdialog.h"
 #include "gui/listeditcontroller.h"
 #include "gui/mainwindow.h"
+#include "gui/resizetojpgdialog.h"
 #include "gui/shellwindow.h"
 #include "gui/tray.h"
 #include "gui/uploadsettingsdialog.h"
@@ -33,6 +38,13 @@ GuiApplication::GuiApplication(GuiOptions options)
         m_webBrowser = std::make_unique<WebBrowser>(view);
         m_browser = m_webBrowser.get();
     }
+    m_pictureTools.wallpaper = &m_wallpaper;
+    // Web entries of the picture commands are fetched by the download service of the
+    // transfer layer once it is part of the program.
+    m_pictureTools.fetch = [](const std::string& url, const std::string&) {
+        throw std::runtime_error("Cannot download " + url +
+                                 ": this build has no download service yet");
+    };
     m_app = std::make_unique<app::Tmyambrel>(
         m_options.dataFolder,
         app::Services{m_ui, m_handOffClipboard, *m_browser, m_registry, m_shell});
@@ -94,6 +106,10 @@ void GuiApplication::start() {
             auto dialog = std::make_unique<LinkBuilderDialog>(*m_linkBuilder, *m_app, m_main.get());
             m_linkBuilderDialog = dialog.get();
             window = std::move(dialog);
+        } else if (which == Window::ResizeToJpg) {
+            window = std::make_unique<ResizeToJpgDialog>(*m_app, m_pictureTools);
+        } else if (which == Window::FrameChooser) {
+            window = std::make_unique<FrameChooserWindow>(m_pictureTools.frameChooser);
         } else if (which == Window::About) {
             window = std::make_unique<AboutWindow>();
         } else {
@@ -118,6 +134,14 @@ void GuiApplication::wireCommands() {
     w.wire("uploadSettingsButton", [this] { m_uploadSettings->show(); });
     w.wire("fileSettingsButton", [this] { m_ui.showWindow(Window::FileSettings); });
     w.wire("optionsButton", [this] { m_ui.showWindow(Window::GeneralSettings); });
+    w.wire("toJpegButton", [this] { app::fxtojpeg(*m_app, m_pictureTools); });
+    w.wire("toBmpButton", [this] { app::fxtobmp(*m_app, m_pictureTools); });
+    w.wire("resizeButton", [this] { m_ui.showWindow(Window::ResizeToJpg); });
+    w.wire("wallpaperButton", [this] {
+        // The entry holding the list's keyboard focus.
+        const QModelIndex focus = m_main->listView()->currentIndex();
+        app::fxsetaswallpaper(*m_app, m_pictureTools, focus.isValid() ? focus.row() : -1);
+    });
 }
 
 bool GuiApplication::handedOver() const {

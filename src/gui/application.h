@@ -7,11 +7,13 @@
 #include "core/app/app.h"
 #include "core/app/editing.h"
 #include "core/app/linkbuilder.h"
+#include "core/app/pictures.h"
 #include "core/app/uploadsettingswindow.h"
 #include "core/export/linkbuilder.h"
 #include "core/integration/runningcopy.h"
 #include "core/platform/registry.h"
 #include "core/platform/shell.h"
+#include "core/platform/wallpaper.h"
 #include "gui/qtui.h"
 
 class QWidget;
@@ -70,6 +72,7 @@ public:
     bool handedOver() const;
     InstanceChannel* instanceChannel() const { return m_instance.get(); }
     Tray* tray() const { return m_tray.get(); }
+    app::PictureTools& pictureTools() { return m_pictureTools; }
 
 private:
     void wireCommands();
@@ -80,6 +83,8 @@ private:
     integration::HandOffClipboard m_handOffClipboard{m_clipboard};
     platform::RegistryStore m_registry;
     platform::XdgShell m_shell;
+    platform::DesktopWallpaper m_wallpaper;
+    app::PictureTools m_pictureTools;
     std::unique_ptr<WebBrowser> m_webBrowser;
     platform::Browser* m_browser = nullptr;
     std::unique_ptr<app::Tmyambrel> m_app;
