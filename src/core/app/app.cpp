@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 #include "core/integration/contextmenu.h"
+#include "core/integration/handover.h"
+#include "core/storage/filelock.h"
 #include "core/storage/folderlist.h"
 #include "core/storage/names.h"
 #include "core/storage/tagfile.h"
@@ -159,6 +162,14 @@ void Tmyambrel::addonelink(const std::string& link) {
 }
 
 void Tmyambrel::addlinkifnew(const std::string& link, NameRule rule) {
+    // The test and the add under one lock, so that the same link handed to two processes at
+    // once is written once. A folder that cannot take the lock cannot take the link either:
+    // the add says why, and a link already there is still found without an error.
+    std::optional<storage::FileLock> lock;
+    try {
+        lock.emplace(targetListFile());
+    } catch (const storage::IoError&) {
+    }
     m_newLink = storage::truc222(nameBy(rule, link) + "||" + link, targetListFile());
     if (m_newLink) {
         addonelink(link);
