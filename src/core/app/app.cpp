@@ -107,12 +107,37 @@ void Tmyambrel::createWindows() {
 
 void Tmyambrel::onActivate() {
     if (!optionsFileExists()) {
-        storage::savesettingfilesettingcontext(m_programFolder, m_fileSettings);
-        m_uploadSettings.savedefaultcontext(m_programFolder);
-        storage::savegeneralsettingcontext(m_programFolder, m_generalSettings);
+        writeFirstRunOptions();
     }
     setCaption(kActiveCaption);
     // The windows that must stay in front of the main window are raised by the GUI.
+}
+
+void Tmyambrel::writeFirstRunOptions() {
+    try {
+        // Everything in one replace: a file left half written would be taken as the truth
+        // by every later start, with each setting it lacks read as off.
+        storage::OptionsEdit options(m_programFolder);
+        if (options.existed()) {
+            return;  // another copy wrote it in the meantime
+        }
+        storage::savesettingfilesettingcontext(options, m_fileSettings);
+        m_uploadSettings.savedefaultcontext(options);
+        storage::savegeneralsettingcontext(options, m_generalSettings);
+        options.commit();
+    } catch (const storage::IoError& e) {
+        // Tried again at each activation, but said once: the program runs on with what it
+        // can read, and a box at every activation would leave it unusable.
+        if (m_dataFolderReported) {
+            return;
+        }
+        m_dataFolderReported = true;
+        const std::string why = e.reason().empty() ? std::string(e.what()) : e.reason();
+        m_services.ui.message("The data folder " + m_programFolder + " cannot be written: " + why +
+                                  ".\nMy Ambrel runs on with the lists and settings it can read "
+                                  "there, but cannot save its settings.",
+                              "My Ambrel", platform::MessageIcon::Warning);
+    }
 }
 
 void Tmyambrel::onClose() {
