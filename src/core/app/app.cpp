@@ -240,6 +240,11 @@ void Tmyambrel::addinlistfromlinklist() {
 }
 
 void Tmyambrel::handoverlink(const std::string& text) {
+    if (!integration::isOneLineHandOver(text)) {
+        m_services.ui.message(integration::kMultiLineHandOver, "My Ambrel",
+                              platform::MessageIcon::Warning);
+        return;
+    }
     std::string link = text;
     char marker = 0;
     if (!text.empty() && (text[0] == '$' || text[0] == '@')) {

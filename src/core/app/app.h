@@ -78,6 +78,7 @@ public:
     void addtolistview(const std::string& link);
     void adresizescroll();
     void addinlistfromlinklist();
+    // A text holding a line break or a NUL is refused with a message and changes nothing.
     void handoverlink(const std::string& text);
     // Waits at least ms milliseconds while the windows stay responsive.
     void pause(int ms);
