@@ -32,7 +32,8 @@ const char* const kUsage =
     "       ambrel-send [--exe NAME] --native-host\n"
     "  TEXT               an address, \"@\" + address (copy) or \"$\" + address (copy wrapped);\n"
     "                     an \"ambrel:\" link from a browser page is decoded first.\n"
-    "                     Only the first 254 bytes are sent.\n"
+    "                     Only the first 254 bytes are sent; a text holding a line break\n"
+    "                     or a NUL character is refused.\n"
     "  --print-clipboard  print the running copy's clipboard text\n"
     "  --native-host      answer the browser extension on standard input and output\n"
     "                     (browsers start it so by themselves)\n"
@@ -159,14 +160,23 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    std::string sent;
+    if (text) {
+        sent = text->starts_with("ambrel:") ? fromSchemeLink(*text) : *text;
+        sent.resize(std::min(sent.size(), ambrel::integration::kHandOverTextMax));
+        // The running copy would refuse it too; saying so here tells the sender.
+        if (!ambrel::integration::isOneLineHandOver(sent)) {
+            std::fputs(
+                "ambrel-send: refused: the text holds a line break or a NUL character, which "
+                "would write more than one line into the list; nothing was sent\n",
+                stderr);
+            return 1;
+        }
+    }
+
     try {
         ambrel::platform::RegistryStore registry(ambrel::platform::RegistryStore::defaultFile());
         const std::string channel = ambrel::integration::runningCopyChannel(registry, exe);
-        std::string sent;
-        if (text) {
-            sent = text->starts_with("ambrel:") ? fromSchemeLink(*text) : *text;
-            sent.resize(std::min(sent.size(), ambrel::integration::kHandOverTextMax));
-        }
         // A link clicked in a browser page has nobody to tell that no copy runs: it starts
         // the program instead, as the browser's context-menu entries do.
         const bool clicked = text && text->starts_with("ambrel:");

@@ -103,8 +103,9 @@ int main(int argc, char** argv) {
     try {
         ambrel::platform::ensureDataLayout(dataFolder);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "myambrel: %s\n", e.what());
-        return 1;
+        // A folder that cannot be written still holds lists to read; the first activation
+        // tells the person once.
+        std::fprintf(stderr, "myambrel: %s; going on with what can be read\n", e.what());
     }
 
     ambrel::gui::GuiOptions options{dataFolder, cl->handOver, {}, nullptr, nullptr};

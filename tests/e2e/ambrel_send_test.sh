@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # ambrel-send against a running copy: plain addresses are added, "@" addresses copied (and
-# added, add-when-copying being on at a first run), long texts cut; nobody running is an error.
+# added, add-when-copying being on at a first run), long texts cut, texts holding a line
+# break refused; nobody running is an error.
 source "$(dirname "$0")/common.sh"
 
 start_first first
@@ -19,6 +20,18 @@ list_lines | grep -qx "long||${long:0:254}" || fail "long address not cut to 254
 timeout 10 "$ambrel_send" "ambrel:%24http%3A%2F%2Fhost%2Fd%2Fwrapped.jpg" || fail "link refused"
 [ "$(timeout 10 "$ambrel_send" --print-clipboard)" = "http://host/d/wrapped.jpg" ] ||
     fail "ambrel: link not decoded"
+
+# A text holding a line break or a NUL would write a second line of the sender's choosing
+# into the list: refused before sending, whichever way it is written.
+before=$(list_lines)
+for text in $'http://h/a\r\nevil||/home/user/secret.jpg' $'@http://h/a\nevil||/x.jpg' \
+    'ambrel:http%3A%2F%2Fh%2Fa%0D%0Aevil%7C%7C%2Fhome%2Fuser%2Fsecret.jpg' 'ambrel:http://h/a%00b.jpg'; do
+    if timeout 10 "$ambrel_send" "$text" 2>"$dir/refused.err"; then
+        fail "ambrel-send took a text holding a line break: $text"
+    fi
+    grep -qF "line break" "$dir/refused.err" || fail "unclear refusal: $(cat "$dir/refused.err")"
+done
+[ "$(list_lines)" = "$before" ] || fail "a refused text changed the list: $(list_lines)"
 
 kill -9 "$first"
 wait "$first" 2>/dev/null || true

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 #include "core/integration/contextmenu.h"
+#include "core/integration/handover.h"
+#include "core/storage/filelock.h"
 #include "core/storage/folderlist.h"
 #include "core/storage/names.h"
 #include "core/storage/tagfile.h"
@@ -104,12 +107,37 @@ void Tmyambrel::createWindows() {
 
 void Tmyambrel::onActivate() {
     if (!optionsFileExists()) {
-        storage::savesettingfilesettingcontext(m_programFolder, m_fileSettings);
-        m_uploadSettings.savedefaultcontext(m_programFolder);
-        storage::savegeneralsettingcontext(m_programFolder, m_generalSettings);
+        writeFirstRunOptions();
     }
     setCaption(kActiveCaption);
     // The windows that must stay in front of the main window are raised by the GUI.
+}
+
+void Tmyambrel::writeFirstRunOptions() {
+    try {
+        // Everything in one replace: a file left half written would be taken as the truth
+        // by every later start, with each setting it lacks read as off.
+        storage::OptionsEdit options(m_programFolder);
+        if (options.existed()) {
+            return;  // another copy wrote it in the meantime
+        }
+        storage::savesettingfilesettingcontext(options, m_fileSettings);
+        m_uploadSettings.savedefaultcontext(options);
+        storage::savegeneralsettingcontext(options, m_generalSettings);
+        options.commit();
+    } catch (const storage::IoError& e) {
+        // Tried again at each activation, but said once: the program runs on with what it
+        // can read, and a box at every activation would leave it unusable.
+        if (m_dataFolderReported) {
+            return;
+        }
+        m_dataFolderReported = true;
+        const std::string why = e.reason().empty() ? std::string(e.what()) : e.reason();
+        m_services.ui.message("The data folder " + m_programFolder + " cannot be written: " + why +
+                                  ".\nMy Ambrel runs on with the lists and settings it can read "
+                                  "there, but cannot save its settings.",
+                              "My Ambrel", platform::MessageIcon::Warning);
+    }
 }
 
 void Tmyambrel::onClose() {
@@ -159,6 +187,14 @@ void Tmyambrel::addonelink(const std::string& link) {
 }
 
 void Tmyambrel::addlinkifnew(const std::string& link, NameRule rule) {
+    // The test and the add under one lock, so that the same link handed to two processes at
+    // once is written once. A folder that cannot take the lock cannot take the link either:
+    // the add says why, and a link already there is still found without an error.
+    std::optional<storage::FileLock> lock;
+    try {
+        lock.emplace(targetListFile());
+    } catch (const storage::IoError&) {
+    }
     m_newLink = storage::truc222(nameBy(rule, link) + "||" + link, targetListFile());
     if (m_newLink) {
         addonelink(link);
@@ -204,6 +240,11 @@ void Tmyambrel::addinlistfromlinklist() {
 }
 
 void Tmyambrel::handoverlink(const std::string& text) {
+    if (!integration::isOneLineHandOver(text)) {
+        m_services.ui.message(integration::kMultiLineHandOver, "My Ambrel",
+                              platform::MessageIcon::Warning);
+        return;
+    }
     std::string link = text;
     char marker = 0;
     if (!text.empty() && (text[0] == '$' || text[0] == '@')) {

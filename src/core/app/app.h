@@ -62,7 +62,9 @@ public:
     // that is not a number selects nothing and, once the rest is loaded, throws
     // servers::ConversionError.
     void createWindows();
-    // Each activation of the main window; the first one writes the options file.
+    // Each activation of the main window; while the options file is missing it writes the
+    // first-run options, and when the data folder cannot take them it says so once and the
+    // program runs on.
     void onActivate();
     void onClose();
 
@@ -76,6 +78,7 @@ public:
     void addtolistview(const std::string& link);
     void adresizescroll();
     void addinlistfromlinklist();
+    // A text holding a line break or a NUL is refused with a message and changes nothing.
     void handoverlink(const std::string& text);
     // Waits at least ms milliseconds while the windows stay responsive.
     void pause(int ms);
@@ -138,6 +141,7 @@ private:
     void selectionChanged() override { previewSelection(); }
     void setCaption(std::string caption);
     void readGroups();
+    void writeFirstRunOptions();
     template <typename F>
     void notify(F f) {
         for (auto* o : std::vector(m_observers)) {
@@ -154,6 +158,7 @@ private:
     std::vector<std::string> m_linkList;
     bool m_newLink = false;
     bool m_startedWithArguments = false;
+    bool m_dataFolderReported = false;
     storage::FileSettings m_fileSettings;
     storage::GeneralSettings m_generalSettings;
     servers::UploadSettingsList m_uploadSettings;

@@ -37,12 +37,14 @@ void setRenameFile(storage::FileSettings& settings, bool on) {
 }
 
 void saveFileSettings(Tmyambrel& app) {
-    const std::string& folder = app.programFolder();
-    if (!app.optionsFileExists()) {
-        app.uploadSettings().savedefaultcontext(folder);
-        storage::savegeneralsettingcontext(folder, app.generalSettings());
+    // A first save writes the whole first-run content with it, in one replace of the file.
+    storage::OptionsEdit options(app.programFolder());
+    if (!options.existed()) {
+        app.uploadSettings().savedefaultcontext(options);
+        storage::savegeneralsettingcontext(options, app.generalSettings());
     }
-    storage::savesettingfilesettingcontext(folder, app.fileSettings());
+    storage::savesettingfilesettingcontext(options, app.fileSettings());
+    options.commit();
 }
 
 }  // namespace ambrel::app

@@ -37,12 +37,14 @@ void contextBoxClicked(Tmyambrel& app, std::size_t index, bool on) {
 }
 
 void saveGeneralSettings(Tmyambrel& app) {
-    const std::string& folder = app.programFolder();
-    if (!app.optionsFileExists()) {
-        app.uploadSettings().savedefaultcontext(folder);
-        storage::savesettingfilesettingcontext(folder, app.fileSettings());
+    // A first save writes the whole first-run content with it, in one replace of the file.
+    storage::OptionsEdit options(app.programFolder());
+    if (!options.existed()) {
+        app.uploadSettings().savedefaultcontext(options);
+        storage::savesettingfilesettingcontext(options, app.fileSettings());
     }
-    storage::savegeneralsettingcontext(folder, app.generalSettings());
+    storage::savegeneralsettingcontext(options, app.generalSettings());
+    options.commit();
 }
 
 std::string helpPage() {

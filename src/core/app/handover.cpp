@@ -2,8 +2,13 @@
 
 namespace ambrel::app {
 
-void receiveHandOver(Tmyambrel& app, const std::string& received) {
+bool receiveHandOver(Tmyambrel& app, const std::string& received) {
     const std::string text = received.substr(0, integration::kHandOverTextMax);
+    if (!integration::isOneLineHandOver(text)) {
+        app.services().ui.message(integration::kMultiLineHandOver, "My Ambrel",
+                                  platform::MessageIcon::Warning);
+        return false;
+    }
     const char marker = text.empty() ? '\0' : text.front();
     const bool marked = marker == '@' || marker == '$';
     const std::string link = marked ? text.substr(1) : text;
@@ -15,10 +20,11 @@ void receiveHandOver(Tmyambrel& app, const std::string& received) {
                                          general.ieccopyandaddaft);
     }
     if (marked && !app.fileSettings().ifcopyaddlist) {
-        return;
+        return true;
     }
     app.addlinkifnew(link, NameRule::Url);
     app.adresizescroll();
+    return true;
 }
 
 }  // namespace ambrel::app

@@ -10,9 +10,11 @@ std::optional<std::string> handleChannelMessage(Tmyambrel& app, integration::TDu
     switch (kind) {
         case integration::MessageKind::CopyData:
             return guard.receive(payload) ? std::optional<std::string>("") : std::nullopt;
-        case integration::MessageKind::NewDownload:
-            app.runCommand([&] { receiveHandOver(app, payload); });
-            return "";
+        case integration::MessageKind::NewDownload: {
+            bool taken = true;
+            app.runCommand([&] { taken = receiveHandOver(app, payload); });
+            return taken ? std::optional<std::string>("") : std::nullopt;
+        }
         case integration::MessageKind::HoldClipboard:
             app.services().clipboard.setText(payload);
             return "";

@@ -11,7 +11,7 @@ namespace ambrel::app {
 
 // The running copy's answer to a message on its channel; nullopt refuses it. A hand-over
 // text runs as a command: an error it ends on is shown, and the message still counts as
-// handled.
+// handled; a text refused for its line breaks is refused.
 std::optional<std::string> handleChannelMessage(Tmyambrel& app, integration::TDuDid2& guard,
                                                 integration::MessageKind kind,
                                                 const std::string& payload);

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/integration/contextmenu.h"
+#include "core/integration/handover.h"
 #include "core/storage/textfile.h"
 
 namespace ambrel::integration {
@@ -48,7 +49,7 @@ std::string handOverAnswer(const json& text, const HandOverSender& send) {
     if (value.empty()) {
         return errorAnswer("the hand-over text is empty");
     }
-    if (value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
+    if (!isOneLineHandOver(value)) {
         return errorAnswer("a hand-over text is one line");
     }
     if (const std::optional<std::string> refused = send(value)) {

@@ -70,11 +70,10 @@ void switchContextEntry(platform::RegistryStore& registry, const std::string& pr
     if (!done || !storage::fileExists(options)) {
         return;
     }
-    const bool storedOn = storage::readOption(programFolder, entry.optionKey) == "yes";
-    if (on && !storedOn) {
-        storage::updatexmlconfigfilefromxmlentry(options, entry.optionKey, "yes");
-    } else if (!on && storedOn) {
-        storage::updatexmlconfigfilefromxmlentry(options, entry.optionKey, "no");
+    storage::OptionsEdit edit(programFolder);
+    if (edit.existed()) {
+        edit.flag(entry.optionKey, on);
+        edit.commit();
     }
 }
 

@@ -102,6 +102,11 @@ std::string handOverPage(const std::string& marker) {
            ".</p>\r\n"
            "<p>The page opens an <code>ambrel:</code> link; make <code>ambrel-send</code> the "
            "desktop's handler of such links to have them delivered.</p>\r\n"
+           "<p><b>Mind:</b> any web page can start an <code>ambrel:</code> link, not only this "
+           "one. With <code>ambrel-send</code> as their handler, a page you visit can add an "
+           "address of its choosing to your list or put one on your clipboard, as if you had "
+           "chosen the entry. My Ambrel refuses a text holding a line break, so no page can "
+           "write more than that one line.</p>\r\n"
            "<p>The same hand-over from a terminal:</p>\r\n"
            "<pre>ambrel-send '" +
            marker +

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/storage/filelock.h"
 #include "core/storage/text.h"
 #include "core/storage/textfile.h"
 
@@ -17,8 +18,9 @@ std::string quote(const std::string& s) {
         if (c == '\\' || c == '"') {
             out += '\\';
         }
-        if (c == '\n') {
-            out += "\\n";
+        // A raw line break would end the value's line and start another in the file.
+        if (c == '\n' || c == '\r') {
+            out += c == '\n' ? "\\n" : "\\r";
             continue;
         }
         out += c;
@@ -40,7 +42,7 @@ std::optional<std::string> unquote(std::string_view line, std::size_t& pos) {
         }
         if (c == '\\' && pos + 1 < line.size()) {
             c = line[++pos];
-            out += c == 'n' ? '\n' : c;
+            out += c == 'n' ? '\n' : (c == 'r' ? '\r' : c);
         } else {
             out += c;
         }
@@ -80,20 +82,23 @@ std::string RegistryStore::canonical(const std::string& key) {
 }
 
 void RegistryStore::reload() {
-    if (!storage::fileExists(m_file)) {
-        m_keys.clear();
-        return;
-    }
-    // Read before letting go of the old view: a store that forgot its keys on a failed read
-    // would write that loss back with its next change.
-    const std::string text = storage::readBytes(m_file);
+    // The old view goes only once the file has been read: a store that forgot its keys on a
+    // failed read would write that loss back with its next change.
+    m_keys = readKeys(m_file);
     m_unreadable.clear();
-    m_keys.clear();
+}
+
+std::map<std::string, RegistryStore::Key> RegistryStore::readKeys(const std::string& file) {
+    std::map<std::string, Key> keys;
+    if (!storage::fileExists(file)) {
+        return keys;
+    }
+    const std::string text = storage::readBytes(file);
     Key* current = nullptr;
     storage::forEachLine(text, [&](std::string_view line) {
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             const std::string key(line.substr(1, line.size() - 2));
-            current = &m_keys[canonical(key)];
+            current = &keys[canonical(key)];
             current->spelled = key;
             return;
         }
@@ -145,16 +150,13 @@ void RegistryStore::reload() {
         }
         current->values[name] = v;
     });
+    return keys;
 }
 
-bool RegistryStore::save() {
-    // A store whose file could not be read would overwrite what it never saw.
-    if (!m_unreadable.empty()) {
-        return false;
-    }
+std::string RegistryStore::serialise(const std::map<std::string, Key>& keys) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string out = "Windows Registry Editor Version 5.00\r\n";
-    for (const auto& entry : m_keys) {
+    for (const auto& entry : keys) {
         const Key& key = entry.second;
         out += "\r\n[" + key.spelled + "]\r\n";
         for (const auto& [name, v] : key.values) {
@@ -183,10 +185,35 @@ bool RegistryStore::save() {
             out += "\r\n";
         }
     }
+    return out;
+}
+
+bool RegistryStore::change(const std::function<Edit(std::map<std::string, Key>&)>& edit) {
+    // A store whose file could not be read would overwrite what it never saw.
+    if (!m_unreadable.empty()) {
+        return false;
+    }
     try {
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::path(m_file).parent_path(), ec);
-        storage::writePrivateFileAtomically(m_file, out);
+        // The change is made to the file as it is now, under its lock: another process's
+        // change since this store last read it is kept, not overwritten by an old view.
+        const storage::FileLock lock(m_file);
+        std::map<std::string, Key> keys;
+        try {
+            keys = readKeys(m_file);
+        } catch (const storage::IoError&) {
+            // Gone unreadable since: what this store holds is the best view there is.
+            keys = m_keys;
+        }
+        const Edit result = edit(keys);
+        if (result != Edit::Changed) {
+            m_keys = std::move(keys);
+            return result == Edit::Unchanged;
+        }
+        storage::writePrivateFileAtomically(m_file, serialise(keys));
+        // Only a saved change is held: a failed save leaves the store's view as it was.
+        m_keys = std::move(keys);
         return true;
     } catch (const storage::IoError&) {
         return false;
@@ -198,27 +225,32 @@ bool RegistryStore::keyExists(const std::string& key) const {
 }
 
 bool RegistryStore::createKey(const std::string& key) {
-    auto [it, added] = m_keys.try_emplace(canonical(key));
-    if (!added) {
-        return true;
-    }
-    it->second.spelled = key;
-    if (!save()) {
-        m_keys.erase(it);
+    // A key name holding a line break would break the file's lines.
+    if (key.find_first_of("\r\n") != std::string::npos) {
         return false;
     }
-    return true;
+    const std::string canon = canonical(key);
+    return change([&](std::map<std::string, Key>& keys) {
+        auto [it, added] = keys.try_emplace(canon);
+        if (!added) {
+            return Edit::Unchanged;
+        }
+        it->second.spelled = key;
+        return Edit::Changed;
+    });
 }
 
 bool RegistryStore::deleteKey(const std::string& key) {
     const std::string canon = canonical(key);
-    if (!m_keys.contains(canon)) {
-        return false;
-    }
-    std::erase_if(m_keys, [&](const auto& kv) {
-        return kv.first == canon || kv.first.starts_with(canon + "\\");
+    return change([&](std::map<std::string, Key>& keys) {
+        if (!keys.contains(canon)) {
+            return Edit::Refused;
+        }
+        std::erase_if(keys, [&](const auto& kv) {
+            return kv.first == canon || kv.first.starts_with(canon + "\\");
+        });
+        return Edit::Changed;
     });
-    return save();
 }
 
 std::optional<RegistryStore::Value> RegistryStore::value(const std::string& key,
@@ -240,12 +272,15 @@ std::string RegistryStore::stringValue(const std::string& key, const std::string
 }
 
 bool RegistryStore::set(const std::string& key, const std::string& name, Value v) {
-    const auto k = m_keys.find(canonical(key));
-    if (k == m_keys.end()) {
-        return false;
-    }
-    k->second.values[name] = std::move(v);
-    return save();
+    const std::string canon = canonical(key);
+    return change([&](std::map<std::string, Key>& keys) {
+        const auto k = keys.find(canon);
+        if (k == keys.end()) {
+            return Edit::Refused;
+        }
+        k->second.values[name] = v;
+        return Edit::Changed;
+    });
 }
 
 bool RegistryStore::setString(const std::string& key, const std::string& name,
@@ -263,11 +298,11 @@ bool RegistryStore::setDword(const std::string& key, const std::string& name, st
 }
 
 bool RegistryStore::deleteValue(const std::string& key, const std::string& name) {
-    const auto k = m_keys.find(canonical(key));
-    if (k == m_keys.end() || k->second.values.erase(name) == 0) {
-        return false;
-    }
-    return save();
+    const std::string canon = canonical(key);
+    return change([&](std::map<std::string, Key>& keys) {
+        const auto k = keys.find(canon);
+        return k != keys.end() && k->second.values.erase(name) > 0 ? Edit::Changed : Edit::Refused;
+    });
 }
 
 }  // namespace ambrel::platform

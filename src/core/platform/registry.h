@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -9,7 +10,10 @@ namespace ambrel::platform {
 
 // A per-user key/value store standing in for the Windows registry: keys by their full path
 // ("HKEY_CURRENT_USER\Software\..."), values by name ("" is the default value) with a type.
-// It is kept in one file in the .reg text form and rewritten atomically after each change.
+// It is kept in one file in the .reg text form. Each change is made to the file as it stands
+// then, under its lock, and rewritten atomically; so changes by several processes all stay,
+// and the store's view follows the file at each change. A change that cannot be saved
+// leaves the view as it was.
 class RegistryStore {
 public:
     enum class Type { String, Binary, Dword };
@@ -32,7 +36,8 @@ public:
     const std::string& unreadable() const { return m_unreadable; }
 
     bool keyExists(const std::string& key) const;
-    // Creates the key when missing; false when the store cannot be written.
+    // Creates the key when missing; false when the store cannot be written or the name holds
+    // a line break.
     bool createKey(const std::string& key);
     // Deletes the key with its values and subkeys; false when it did not exist.
     bool deleteKey(const std::string& key);
@@ -50,14 +55,20 @@ public:
     void reload();
 
 private:
-    bool set(const std::string& key, const std::string& name, Value v);
-    bool save();
-    static std::string canonical(const std::string& key);
-
     struct Key {
         std::string spelled;  // as it was created; lookups ignore letter case like Windows
         std::map<std::string, Value> values;
     };
+    enum class Edit { Refused, Unchanged, Changed };
+
+    bool set(const std::string& key, const std::string& name, Value v);
+    // Applies edit to the keys read afresh under the file's lock and saves a change; true
+    // when the change was saved or nothing needed saving.
+    bool change(const std::function<Edit(std::map<std::string, Key>&)>& edit);
+    static std::map<std::string, Key> readKeys(const std::string& file);
+    static std::string serialise(const std::map<std::string, Key>& keys);
+    static std::string canonical(const std::string& key);
+
     std::string m_file;
     std::map<std::string, Key> m_keys;  // by lower-cased path
     std::string m_unreadable;

@@ -93,13 +93,15 @@ void UploadSettingsList::deleteSelected(const std::string& programFolder) {
 }
 
 void UploadSettingsList::savedefaultcontext(const std::string& programFolder) const {
+    storage::OptionsEdit options(programFolder);
+    savedefaultcontext(options);
+    options.commit();
+}
+
+void UploadSettingsList::savedefaultcontext(storage::OptionsEdit& options) const {
     // With no definition yet, the default is the first one the person will add: storing
     // "0" would leave every later start without a current server.
-    const std::string stored = m_names.empty() ? "1" : std::to_string(m_selected + 1);
-    if (storage::readOption(programFolder, "useupset") != stored) {
-        storage::updatexmlconfigfilefromxmlentry(programFolder + storage::kOptionsFile, "useupset",
-                                                 stored);
-    }
+    options.text("useupset", m_names.empty() ? "1" : std::to_string(m_selected + 1));
 }
 
 }  // namespace ambrel::servers

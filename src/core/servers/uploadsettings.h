@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/storage/settings.h"
+
 namespace ambrel::servers {
 
 // A stored default position that is not a decimal number.
@@ -48,6 +50,8 @@ public:
     // Stores the selected position (counted from 1; "0" for none, "1" while the list is
     // empty) as "useupset" when it differs from the stored text. Throws storage::IoError.
     void savedefaultcontext(const std::string& programFolder) const;
+    // The same as part of a larger edit of the options file, which the caller commits.
+    void savedefaultcontext(storage::OptionsEdit& options) const;
 
 private:
     std::vector<std::string> m_names;

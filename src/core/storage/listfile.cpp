@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/storage/filelock.h"
 #include "core/storage/names.h"
 #include "core/storage/textfile.h"
 
@@ -42,6 +43,8 @@ void writeListFile(const std::string& path, const std::vector<Entry>& entries) {
         content += e.path;
         content += "\r\n";
     }
+    // Under the lock, so an add by another process lands before or after, never in between.
+    const FileLock lock(path);
     writeFileAtomically(path, content);
 }
 
@@ -50,14 +53,21 @@ std::string listLineFor(const std::string& link) {
 }
 
 void appendtothisfile(const std::string& link, const std::string& file) {
-    std::string content = fileExists(file) ? readBytes(file) : std::string();
-    // A last line without its line break would otherwise swallow the new line.
-    if (!content.empty() && content.back() != '\n' && content.back() != '\r') {
-        content += "\r\n";
+    // Such a link would come back from the file as two entries, the second one of the
+    // sender's making.
+    if (link.find_first_of("\r\n") != std::string::npos) {
+        throw IoError("Cannot add a link holding a line break to " + file);
     }
-    content += listLineFor(link);
-    content += "\r\n";
-    writeFileAtomically(file, content);
+    updateFileAtomically(file, [&link](const std::optional<std::string>& old) {
+        std::string content = old.value_or(std::string());
+        // A last line without its line break would otherwise swallow the new line.
+        if (!content.empty() && content.back() != '\n' && content.back() != '\r') {
+            content += "\r\n";
+        }
+        content += listLineFor(link);
+        content += "\r\n";
+        return content;
+    });
 }
 
 bool truc222(const std::string& line, const std::string& file) {

@@ -16,7 +16,8 @@ struct Entry {
 // the file cannot be opened.
 std::vector<Entry> readListFile(const std::string& path);
 
-// Writes every entry as name "||" path CR LF, replacing the file atomically. Throws IoError.
+// Writes every entry as name "||" path CR LF, replacing the file atomically under its lock.
+// Throws IoError.
 void writeListFile(const std::string& path, const std::vector<Entry>& entries);
 
 // The line a link is stored as: its name (extfilename for a local path, exturlname for
@@ -25,7 +26,8 @@ std::string listLineFor(const std::string& link);
 
 // Appends the link's line (listLineFor) with CR LF to the list file, creating the file when
 // missing. A last line without its line break gets one first. The file is rewritten
-// atomically. Throws IoError.
+// atomically under its lock, so adds from several processes all land. Throws IoError, also
+// for a link holding a line break (it would write a second line).
 void appendtothisfile(const std::string& link, const std::string& file);
 
 // The new-link test: true when no line of the file equals the given line exactly (a

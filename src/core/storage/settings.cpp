@@ -26,42 +26,48 @@ std::string orDefault(std::string value, const char* fallback) {
     return value.empty() ? std::string(fallback) : std::move(value);
 }
 
-// Writes keys to the options file by the save rules: only what differs from the stored
-// value, each key compared against the file as it stands after the previous write.
-class OptionsWriter {
-public:
-    explicit OptionsWriter(const std::string& programFolder) : m_path(optionsPath(programFolder)) {
-        if (!fileExists(m_path)) {
-            writeFileAtomically(m_path, {});
-        }
-    }
-
-    void text(const std::string& key, const std::string& value) {
-        if (stored(key) != value) {
-            updatexmlconfigfilefromxmlentry(m_path, key, value);
-        }
-    }
-
-    // Off over a missing or unknown stored value writes nothing, so a first run leaves the
-    // keys of every off setting out of the file.
-    void flag(const std::string& key, bool on, const char* yes = "yes", const char* no = "no") {
-        const bool storedOn = stored(key) == yes;
-        if (on && !storedOn) {
-            updatexmlconfigfilefromxmlentry(m_path, key, yes);
-        } else if (!on && storedOn) {
-            updatexmlconfigfilefromxmlentry(m_path, key, no);
-        }
-    }
-
-private:
-    std::string stored(const std::string& key) const {
-        return getfromstrxml(LoadFile(m_path), key);
-    }
-
-    std::string m_path;
-};
-
 }  // namespace
+
+OptionsEdit::OptionsEdit(const std::string& programFolder)
+    : m_path(optionsPath(programFolder)), m_lock(m_path), m_existed(fileExists(m_path)) {
+    if (m_existed) {
+        m_text = readBytes(m_path);
+    }
+}
+
+// Each key is read and set on the text as the file would read back (LoadFile) after the
+// previous change, exactly as when every key was a write of its own.
+std::string OptionsEdit::stored(const std::string& key) const {
+    return getfromstrxml(crlfLines(m_text), key);
+}
+
+void OptionsEdit::set(const std::string& key, const std::string& value) {
+    m_text = withxmlentry(crlfLines(m_text), key, value);
+    m_changed = true;
+}
+
+void OptionsEdit::text(const std::string& key, const std::string& value) {
+    if (stored(key) != value) {
+        set(key, value);
+    }
+}
+
+void OptionsEdit::flag(const std::string& key, bool on, const char* yes, const char* no) {
+    const bool storedOn = stored(key) == yes;
+    if (on && !storedOn) {
+        set(key, yes);
+    } else if (!on && storedOn) {
+        set(key, no);
+    }
+}
+
+void OptionsEdit::commit() {
+    if (m_changed || !fileExists(m_path)) {
+        writeFileAtomically(m_path, m_text);
+    }
+    m_existed = true;
+    m_changed = false;
+}
 
 std::string readOption(const std::string& programFolder, const std::string& key) {
     return getfromstrxml(LoadFile(optionsPath(programFolder)), key);
@@ -132,7 +138,18 @@ GeneralSettings loadGeneralSettings(const std::string& programFolder,
 }
 
 void savesettingfilesettingcontext(const std::string& programFolder, const FileSettings& s) {
-    OptionsWriter w(programFolder);
+    OptionsEdit options(programFolder);
+    savesettingfilesettingcontext(options, s);
+    options.commit();
+}
+
+void savegeneralsettingcontext(const std::string& programFolder, const GeneralSettings& s) {
+    OptionsEdit options(programFolder);
+    savegeneralsettingcontext(options, s);
+    options.commit();
+}
+
+void savesettingfilesettingcontext(OptionsEdit& w, const FileSettings& s) {
     w.text("downdir", s.downdir);
     w.text("convdir", s.convdir);
     w.text("thumbext", s.thumbext);
@@ -145,8 +162,7 @@ void savesettingfilesettingcontext(const std::string& programFolder, const FileS
     w.flag("renameandoverwrite", s.renameandoverwrite);
 }
 
-void savegeneralsettingcontext(const std::string& programFolder, const GeneralSettings& s) {
-    OptionsWriter w(programFolder);
+void savegeneralsettingcontext(OptionsEdit& w, const GeneralSettings& s) {
     w.flag("minimizetotray", s.minimizetotray);
     w.flag("resizetoscreen", s.resizetoscreen);
     w.text("timebetweenpictures", s.timebetweenpictures);

@@ -17,14 +17,10 @@ std::string getfromstrxml(const std::string& text, const std::string& key) {
     return text.substr(start + open.size(), end - start - open.size());
 }
 
-bool updatexmlconfigfilefromxmlentry(const std::string& path, const std::string& key,
-                                     const std::string& value) {
+std::string withxmlentry(std::string text, const std::string& key, const std::string& value) {
     const std::string open = "<" + key + ">";
     const std::string close = "</" + key + ">";
     const std::string element = open + value + close;
-
-    // A missing file counts as an empty one; the rewrite below creates it.
-    std::string text = fileExists(path) ? LoadFile(path) : std::string();
 
     const std::size_t start = text.find(open);
     if (start == std::string::npos) {
@@ -47,7 +43,15 @@ bool updatexmlconfigfilefromxmlentry(const std::string& path, const std::string&
         result.append(text, from, std::string::npos);
         text = std::move(result);
     }
-    writeFileAtomically(path, text);
+    return text;
+}
+
+bool updatexmlconfigfilefromxmlentry(const std::string& path, const std::string& key,
+                                     const std::string& value) {
+    // A missing file counts as an empty one; the rewrite creates it.
+    updateFileAtomically(path, [&](const std::optional<std::string>& old) {
+        return withxmlentry(old ? crlfLines(*old) : std::string(), key, value);
+    });
     return true;
 }
 

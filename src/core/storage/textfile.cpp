@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+
+#include "core/storage/filelock.h"
 #include "core/storage/uniquefd.h"
 
 namespace ambrel::storage {
@@ -21,7 +23,7 @@ std::string reason(int err) {
 }
 
 [[noreturn]] void fail(const char* verb, const std::string& path, int err) {
-    throw IoError(std::string("Cannot ") + verb + " " + path + ": " + reason(err));
+    throw IoError(std::string("Cannot ") + verb + " " + path + ": " + reason(err), reason(err));
 }
 
 int writeAll(int fd, const std::string& content) {
@@ -41,21 +43,31 @@ int writeAll(int fd, const std::string& content) {
     return 0;
 }
 
-// A symlinked file is replaced at its target, so the link itself survives the rename.
-std::string resolveTarget(const std::string& path) {
-    std::error_code ec;
-    if (fs::is_symlink(fs::symlink_status(path, ec))) {
-        fs::path target = fs::canonical(path, ec);
-        if (!ec) {
-            return target.string();
+int syncFd(int fd) {
+    while (::fsync(fd) != 0) {
+        if (errno != EINTR) {
+            return errno;
         }
     }
-    return path;
+    return 0;
+}
+
+// After a rename the new name is on the disk only once the folder is. A folder that cannot
+// be synced (some file systems refuse) leaves the file replaced all the same, so this
+// reports nothing: the write has happened and the caller must not take it for a failure.
+void syncFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    platform::UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) {
+        syncFd(dir.get());
+    }
 }
 
 void replaceFile(const std::string& requested, const std::string& content, bool ownerOnly) {
     static std::atomic<unsigned> counter{0};
-    const std::string path = resolveTarget(requested);
+    const std::string path = writeTarget(requested);
 
     // Keep the old file's permissions; a new file gets the usual ones (umask applies).
     mode_t mode = ownerOnly ? 0600 : 0666;
@@ -86,6 +98,11 @@ void replaceFile(const std::string& requested, const std::string& content, bool 
     if (err == 0 && hadOld && ::fchmod(file.get(), mode) != 0) {
         err = errno;
     }
+    // The content reaches the disk before the name does, so a power cut after the rename
+    // cannot leave an empty file under the old name.
+    if (err == 0) {
+        err = syncFd(file.get());
+    }
     if (err == 0) {
         err = file.close();
     }
@@ -96,6 +113,7 @@ void replaceFile(const std::string& requested, const std::string& content, bool 
         ::unlink(temp.c_str());
         fail("write", requested, err);
     }
+    syncFolderOf(path);
 }
 
 }  // namespace
@@ -139,11 +157,26 @@ std::string readBytes(const std::string& path) {
     return bytes;
 }
 
+std::string writeTarget(const std::string& path) {
+    // A symlinked file is replaced at its target, so the link itself survives the rename.
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(path, ec))) {
+        fs::path target = fs::canonical(path, ec);
+        if (!ec) {
+            return target.string();
+        }
+    }
+    return path;
+}
+
 std::string LoadFile(const std::string& path) {
     if (!fileExists(path)) {
         return " ";
     }
-    const std::string bytes = readBytes(path);
+    return crlfLines(readBytes(path));
+}
+
+std::string crlfLines(const std::string& bytes) {
     std::string text;
     text.reserve(bytes.size() + bytes.size() / 16 + 2);
     forEachLine(bytes, [&text](std::string_view line) {
@@ -159,6 +192,16 @@ void writeFileAtomically(const std::string& path, const std::string& content) {
 
 void writePrivateFileAtomically(const std::string& path, const std::string& content) {
     replaceFile(path, content, true);
+}
+
+void updateFileAtomically(
+    const std::string& path,
+    const std::function<std::string(const std::optional<std::string>& old)>& change,
+    Access access) {
+    const FileLock lock(path);
+    const std::optional<std::string> old =
+        fileExists(path) ? std::optional<std::string>(readBytes(path)) : std::nullopt;
+    replaceFile(path, change(old), access == Access::Private);
 }
 
 }  // namespace ambrel::storage

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string_view>
 
 #include "support/appfixture.h"
 
@@ -97,6 +98,49 @@ TEST_F(AppFixture, OnlyTheMessageCopiesBeforeAFailingAdd) {
     EXPECT_FALSE(core().runCommand([&] { app::receiveHandOver(core(), "@http://h/q.jpg"); }));
     EXPECT_EQ(clipboard.text(), "http://h/q.jpg");
     ASSERT_EQ(ui.messages.size(), 1);
+}
+
+// A hand-over text is one line on every path: one holding CR, LF or NUL would write a line
+// of the sender's choosing into the list file. It is refused with a message and changes
+// neither the list nor the clipboard.
+TEST_F(AppFixture, HandOverTextsHoldingLineBreaksAreRefusedOnEveryPath) {
+    using namespace std::string_view_literals;
+    const std::string texts[] = {
+        "http://h/a\r\nevil||/home/user/secret.jpg",
+        "http://h/a\nevil||/x.jpg",
+        "http://h/a\revil||/x.jpg",
+        "@http://h/a\r\nevil||/x.jpg",
+        "$http://h/a\r\nevil||/x.jpg",
+        std::string("http://h/a\0evil.jpg"sv),
+    };
+    struct Path {
+        const char* name;
+        std::function<void(const std::string&)> handOver;
+    };
+    const Path paths[] = {
+        {"start-up argument", [&](const std::string& text) { core().startup({text}); }},
+        {"message",
+         [&](const std::string& text) { EXPECT_FALSE(app::receiveHandOver(core(), text)); }},
+    };
+    write("options.ini", kStoredOptions);
+    for (const Path& path : paths) {
+        for (const std::string& text : texts) {
+            SCOPED_TRACE(std::string(path.name) + ": " + text);
+            app.reset();
+            ui.messages.clear();
+            clipboard.setText("untouched");
+            core().createWindows();
+            core().fileSettings().ifcopyaddlist = true;
+
+            path.handOver(text);
+
+            EXPECT_FALSE(exists("listing/default.fifi"));
+            EXPECT_EQ(core().pictures().size(), 0);
+            EXPECT_EQ(clipboard.text(), "untouched");
+            ASSERT_EQ(ui.messages.size(), 1U);
+            EXPECT_EQ(ui.messages[0].text, integration::kMultiLineHandOver);
+        }
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "core/platform/registry.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -10,6 +12,7 @@
 #include <filesystem>
 
 #include "support/appfixture.h"
+#include "support/processes.h"
 
 namespace ambrel::test {
 namespace {
@@ -97,6 +100,48 @@ TEST_F(RegistryTest, DamagedLinesAreSkipped) {
     RegistryStore store(folder + "bad.reg");
     EXPECT_EQ(store.stringValue("HKCU\\K", ""), "ok");
     EXPECT_EQ(store.value("HKCU\\K", "n")->data, "\x02");
+}
+
+// The store's file is line based: a line break inside a value or a key name must not end its
+// line, or the text after it would be read as keys and values of the writer's choosing.
+TEST_F(RegistryTest, LineBreaksInValuesStayInsideThem) {
+    const std::string key = "HKEY_CURRENT_USER\\Software\\K";
+    const std::string injected = "\r[HKEY_CURRENT_USER\\Software\\Evil]\r@=\"x\"";
+    {
+        RegistryStore store(root + "r.reg");
+        ASSERT_TRUE(store.createKey(key));
+        for (const char* breakText : {"\r", "\n", "\r\n"}) {
+            SCOPED_TRACE(testing::PrintToString(std::string(breakText)));
+            const std::string value = std::string("a") + breakText + "b" + injected;
+            ASSERT_TRUE(store.setString(key, "v", value));
+            RegistryStore reread(root + "r.reg");
+            EXPECT_EQ(reread.stringValue(key, "v"), value);
+            EXPECT_FALSE(reread.keyExists("HKEY_CURRENT_USER\\Software\\Evil"));
+        }
+        EXPECT_FALSE(store.createKey("HKEY_CURRENT_USER\\A\r\n[HKEY_CURRENT_USER\\Evil]"));
+    }
+    EXPECT_FALSE(RegistryStore(root + "r.reg").keyExists("HKEY_CURRENT_USER\\Evil"));
+}
+
+// A change that could not be saved is not held either: what the store shows is what the next
+// start will read.
+TEST_F(RegistryTest, AChangeThatCannotBeSavedLeavesTheOldValue) {
+    const std::string key = "HKCU\\K";
+    RegistryStore store(root + "r.reg");
+    ASSERT_TRUE(store.createKey(key));
+    ASSERT_TRUE(store.setString(key, "v", "old"));
+    const std::string seen = inChildProcess([&] {
+        // No file may grow now: every save fails as on a full disk.
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit none{0, 0};
+        ::setrlimit(RLIMIT_FSIZE, &none);
+        const bool saved = store.setString(key, "v", "new");
+        const bool created = store.createKey("HKCU\\New");
+        return std::string(saved ? "saved " : "refused ") + (created ? "created " : "refused ") +
+               store.stringValue(key, "v") + (store.keyExists("HKCU\\New") ? " new" : "");
+    });
+    EXPECT_EQ(seen, "refused refused old");
+    EXPECT_EQ(RegistryStore(root + "r.reg").stringValue(key, "v"), "old");
 }
 
 }  // namespace
