@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "core/list/picturelist.h"
@@ -75,7 +77,13 @@ public:
     void addlinkifnew(const std::string& link, NameRule rule);
     void addtolistview(const std::string& link);
     void adresizescroll();
+    // Adds the link list's web addresses that pass the grab filters; a text holding a line
+    // break or NUL is skipped, as it would write lines of its own into the list file.
     void addinlistfromlinklist();
+    // Runs adds with their list file lines held back and written in one atomic rewrite at
+    // the end (also when adds throws): what the file holds afterwards is what adding the
+    // links one after the other would have left. Nested calls join the outer one.
+    void withBatchedAdds(const std::function<void()>& adds);
     void handoverlink(const std::string& text);
     // Waits at least ms milliseconds while the windows stay responsive.
     void pause(int ms);
@@ -145,7 +153,20 @@ private:
         }
     }
 
+    // Lines held back by withBatchedAdds, with the lines of their list file for the
+    // duplicate test.
+    struct PendingAdds {
+        std::string file;
+        bool loaded = false;
+        std::unordered_set<std::string> lines;
+        std::vector<std::string> links;
+    };
+    bool batchedIsNew(const std::string& line, const std::string& file);
+    void batchedAppend(const std::string& link, const std::string& file);
+    void flushBatch();
+
     std::string m_programFolder;
+    std::optional<PendingAdds> m_batch;
     Services m_services;
     list::PictureList m_pictures;
     std::string m_currentGroup = kDefaultGroup;

@@ -50,13 +50,22 @@ std::string listLineFor(const std::string& link) {
 }
 
 void appendtothisfile(const std::string& link, const std::string& file) {
+    appendtothisfile(std::vector<std::string>{link}, file);
+}
+
+void appendtothisfile(const std::vector<std::string>& links, const std::string& file) {
+    if (links.empty()) {
+        return;
+    }
     std::string content = fileExists(file) ? readBytes(file) : std::string();
     // A last line without its line break would otherwise swallow the new line.
     if (!content.empty() && content.back() != '\n' && content.back() != '\r') {
         content += "\r\n";
     }
-    content += listLineFor(link);
-    content += "\r\n";
+    for (const std::string& link : links) {
+        content += listLineFor(link);
+        content += "\r\n";
+    }
     writeFileAtomically(file, content);
 }
 
