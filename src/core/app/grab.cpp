@@ -68,12 +68,15 @@ void Grab::help() {
 web::FetchedPage Grab::fetch(const std::string& pageAddress) {
     m_app.linkList().clear();
     platform::Ui& ui = m_app.services().ui;
+    const auto report = [&ui](const web::FetchError& e) {
+        ui.message(std::string("Error : ") + e.what(), "Information",
+                   platform::MessageIcon::Information);
+    };
     try {
         return m_pages.get(pageAddress);
     } catch (const web::FetchError& e) {
         if (e.code() != 401) {
-            ui.message(std::string("Error : ") + e.what(), "Information",
-                       platform::MessageIcon::Information);
+            report(e);
             return {};
         }
     }
@@ -86,7 +89,14 @@ web::FetchedPage Grab::fetch(const std::string& pageAddress) {
         const web::Credentials c = web::credentialsIn(pageAddress);
         m_pages.setCredentials(c.user, c.password);
     }
-    web::FetchedPage page = m_pages.relayb(pageAddress);
+    web::FetchedPage page;
+    try {
+        page = m_pages.relayb(pageAddress);
+    } catch (const web::FetchError& e) {
+        // The retry is not retried again.
+        report(e);
+        return {};
+    }
     if (page.address.empty()) {
         page.address = pageAddress;
     }

@@ -32,7 +32,7 @@ public:
     // The authorization dialog's user name and password, as the retry will send them.
     virtual void setCredentials(const std::string& user, const std::string& password) = 0;
     // The retry with the dialog's credentials (relayb): an empty page when the dialog was
-    // cancelled; a failure is reported to the person by the retry itself.
+    // cancelled. Throws FetchError.
     virtual FetchedPage relayb(const std::string& address) = 0;
 };
 
