@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::string_view keyword : {"img", "src", "href"}) {
         const std::size_t from = size % 7;
         const std::size_t best = web::findKeyword(page, from, keyword);
-        for (web::SimdLevel level : {web::SimdLevel::Scalar, web::SimdLevel::Sse2}) {
+        for (web::SimdLevel level :
+             {web::SimdLevel::Scalar, web::SimdLevel::Sse2, web::SimdLevel::Avx2}) {
             check(web::findKeyword(level, page, from, keyword) == best);
         }
     }

@@ -247,11 +247,14 @@ bool Tmyambrel::batchedIsNew(const std::string& line, const std::string& file) {
     }
     if (!m_batch->loaded) {
         m_batch->lines.clear();
-        if (storage::fileExists(file)) {
-            storage::forEachLine(storage::readBytes(file), [this](std::string_view stored) {
-                m_batch->lines.emplace(stored);
-            });
-        }
+        m_batch->written.clear();
+        m_batch->content = storage::fileExists(file) ? storage::readBytes(file) : std::string();
+        const std::string& content = m_batch->content;
+        m_batch->lines.reserve(
+            static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1024);
+        storage::forEachLine(content, [this](std::string_view stored) {
+            m_batch->lines.insert(stored);
+        });
         m_batch->loaded = true;
     }
     return !m_batch->lines.contains(line);
@@ -263,8 +266,10 @@ void Tmyambrel::batchedAppend(const std::string& link, const std::string& file) 
         batchedIsNew(std::string(), file);
     }
     m_batch->links.push_back(link);
-    storage::forEachLine(storage::listLineFor(link),
-                         [this](std::string_view line) { m_batch->lines.emplace(line); });
+    // Views into a deque stay valid as it grows at its end.
+    m_batch->written.push_back(storage::listLineFor(link));
+    storage::forEachLine(m_batch->written.back(),
+                         [this](std::string_view line) { m_batch->lines.insert(line); });
 }
 
 void Tmyambrel::flushBatch() {

@@ -3,6 +3,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <deque>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -158,7 +160,9 @@ private:
     struct PendingAdds {
         std::string file;
         bool loaded = false;
-        std::unordered_set<std::string> lines;
+        std::string content;              // the file as read; lines points into it
+        std::deque<std::string> written;  // the lines held back; lines points into them too
+        std::unordered_set<std::string_view> lines;
         std::vector<std::string> links;
     };
     bool batchedIsNew(const std::string& line, const std::string& file);

@@ -68,8 +68,8 @@ bool isAbsoluteWebValue(std::string_view value) {
     return startsWith(value, "http://") || startsWith(value, "https://");
 }
 
-std::vector<ValueSpan> imageValues(std::string_view page, bool useSrc) {
-    std::vector<ValueSpan> values;
+void forEachImageValue(std::string_view page, bool useSrc,
+                       const std::function<void(const ValueSpan&)>& visit) {
     std::size_t p = 0;
     // Once no "img" follows a position none follows a later one; the first "src" from
     // position 4 on is the same every time it is asked for.
@@ -92,31 +92,42 @@ std::vector<ValueSpan> imageValues(std::string_view page, bool useSrc) {
             src = nextAfter(page, p, "src");
         }
         if (src == 0 || src < anchor) {
-            return values;
+            return;
         }
         const Reading r = readQuotedValue(page, src + 3);
         if (r.accepted) {
-            values.push_back(r.value);
+            visit(r.value);
         }
         p = r.reached;
     }
 }
 
-std::vector<ValueSpan> linkValues(std::string_view page) {
-    std::vector<ValueSpan> values;
+void forEachLinkValue(std::string_view page, const std::function<void(const ValueSpan&)>& visit) {
     std::size_t p = 0;
     while (true) {
         const std::size_t anchor = p;
         const std::size_t href = nextAfter(page, p, "href");
         if (href == 0 || href < anchor) {
-            return values;
+            return;
         }
         const Reading r = readQuotedValue(page, href + 4);
         if (r.accepted) {
-            values.push_back(r.value);
+            visit(r.value);
         }
         p = r.reached;
     }
+}
+
+std::vector<ValueSpan> imageValues(std::string_view page, bool useSrc) {
+    std::vector<ValueSpan> values;
+    forEachImageValue(page, useSrc, [&values](const ValueSpan& v) { values.push_back(v); });
+    return values;
+}
+
+std::vector<ValueSpan> linkValues(std::string_view page) {
+    std::vector<ValueSpan> values;
+    forEachLinkValue(page, [&values](const ValueSpan& v) { values.push_back(v); });
+    return values;
 }
 
 std::optional<std::string> resolveImageValue(std::string_view value, std::string_view pageAddress) {
@@ -164,21 +175,21 @@ std::optional<std::string> resolveLinkValue(std::string_view value, std::string_
 std::vector<std::string> imageAddresses(std::string_view page, std::string_view pageAddress,
                                         bool useSrc) {
     std::vector<std::string> out;
-    for (const ValueSpan& s : imageValues(page, useSrc)) {
+    forEachImageValue(page, useSrc, [&](const ValueSpan& s) {
         if (auto a = resolveImageValue(page.substr(s.offset, s.length), pageAddress)) {
             out.push_back(std::move(*a));
         }
-    }
+    });
     return out;
 }
 
 std::vector<std::string> linkAddresses(std::string_view page, std::string_view pageAddress) {
     std::vector<std::string> out;
-    for (const ValueSpan& s : linkValues(page)) {
+    forEachLinkValue(page, [&](const ValueSpan& s) {
         if (auto a = resolveLinkValue(page.substr(s.offset, s.length), pageAddress)) {
             out.push_back(std::move(*a));
         }
-    }
+    });
     return out;
 }
 

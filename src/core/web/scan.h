@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,8 +22,12 @@ struct ValueSpan {
 // in time linear in the page and never read outside it.
 
 // Image sources: the "src" values that follow an "img" (any "src" when useSrc is set).
+// Link targets: the "href" values. Each value is handed to visit in page order as it is
+// found; the vector forms collect them.
+void forEachImageValue(std::string_view page, bool useSrc,
+                       const std::function<void(const ValueSpan&)>& visit);
+void forEachLinkValue(std::string_view page, const std::function<void(const ValueSpan&)>& visit);
 std::vector<ValueSpan> imageValues(std::string_view page, bool useSrc);
-// Link targets: the "href" values.
 std::vector<ValueSpan> linkValues(std::string_view page);
 
 // A value made absolute against the address the page was fetched from; nullopt when the

@@ -83,44 +83,96 @@ std::size_t sse2Quote(const char* p, std::size_t n, std::size_t from) {
     return scalarQuote(p, n, i);
 }
 
-template <std::size_t L>
-[[gnu::target("avx2")]] inline __m256i avx2Match(const char* at, const __m256i (&letters)[L]) {
-    const __m256i lower = _mm256_set1_epi8(0x20);
-    __m256i m = _mm256_set1_epi8(-1);
-    for (std::size_t j = 0; j < L; ++j) {
-        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + j));
-        m = _mm256_and_si256(m, _mm256_cmpeq_epi8(_mm256_or_si256(bytes, lower), letters[j]));
-    }
-    return m;
-}
-
-template <std::size_t L>
-[[gnu::target("avx2")]] std::size_t avx2Keyword(const char* p, std::size_t n, std::size_t from,
-                                                std::string_view kw) {
-    __m256i letters[L];
-    for (std::size_t j = 0; j < L; ++j) {
-        letters[j] = _mm256_set1_epi8(kw[j]);
-    }
-    std::size_t i = from;
-    // Two blocks a round: one test of the combined masks for 64 starts.
-    for (; i + 64 + L - 1 <= n; i += 64) {
-        const __m256i a = avx2Match<L>(p + i, letters);
-        const __m256i b = avx2Match<L>(p + i + 32, letters);
-        if (!_mm256_testz_si256(_mm256_or_si256(a, b), _mm256_or_si256(a, b))) {
-            const auto lo = static_cast<std::uint32_t>(_mm256_movemask_epi8(a));
-            const auto hi = static_cast<std::uint32_t>(_mm256_movemask_epi8(b));
-            const std::uint64_t mask = (static_cast<std::uint64_t>(hi) << 32) | lo;
-            return i + static_cast<std::size_t>(__builtin_ctzll(mask));
+// The wider searches test the keyword's first and last letters at every start and check the
+// letters between only where both match, which in page text is almost only at a hit.
+inline bool middleMatches(const char* at, std::string_view kw) {
+    for (std::size_t j = 1; j + 1 < kw.size(); ++j) {
+        if (!letterAt(at, j, kw[j])) {
+            return false;
         }
     }
-    for (; i + 32 + L - 1 <= n; i += 32) {
-        const auto mask = static_cast<std::uint32_t>(
-            _mm256_movemask_epi8(avx2Match<L>(p + i, letters)));
+    return true;
+}
+
+// The first start in mask (bit k: start i + k) whose middle letters match too; npos if none.
+inline std::size_t firstConfirmed(const char* p, std::size_t i, std::uint64_t mask,
+                                  std::string_view kw) {
+    while (mask != 0) {
+        const std::size_t at = i + static_cast<std::size_t>(__builtin_ctzll(mask));
+        if (middleMatches(p + at, kw)) {
+            return at;
+        }
+        mask &= mask - 1;
+    }
+    return npos;
+}
+
+[[gnu::target("avx2")]] inline std::uint32_t avx2Ends(const char* at, std::size_t last,
+                                                      __m256i first, __m256i final) {
+    const __m256i lower = _mm256_set1_epi8(0x20);
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + last));
+    const __m256i m = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a, lower), first),
+                                       _mm256_cmpeq_epi8(_mm256_or_si256(b, lower), final));
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(m));
+}
+
+[[gnu::target("avx2")]] std::size_t avx2Keyword(const char* p, std::size_t n, std::size_t from,
+                                                std::string_view kw) {
+    const std::size_t last = kw.size() - 1;
+    const __m256i first = _mm256_set1_epi8(kw.front());
+    const __m256i final = _mm256_set1_epi8(kw.back());
+    std::size_t i = from;
+    for (; i + 64 + last <= n; i += 64) {
+        const std::uint64_t mask = avx2Ends(p + i, last, first, final) |
+                                   static_cast<std::uint64_t>(avx2Ends(p + i + 32, last, first, final))
+                                       << 32;
         if (mask != 0) {
-            return i + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (const std::size_t at = firstConfirmed(p, i, mask, kw); at != npos) {
+                return at;
+            }
         }
     }
     return scalarKeyword(p, n, i, kw);
+}
+
+[[gnu::target("avx512f,avx512bw")]] std::size_t avx512Keyword(const char* p, std::size_t n,
+                                                              std::size_t from,
+                                                              std::string_view kw) {
+    const std::size_t last = kw.size() - 1;
+    const __m512i lower = _mm512_set1_epi8(0x20);
+    const __m512i first = _mm512_set1_epi8(kw.front());
+    const __m512i final = _mm512_set1_epi8(kw.back());
+    std::size_t i = from;
+    for (; i + 64 + last <= n; i += 64) {
+        const __m512i a = _mm512_loadu_si512(p + i);
+        const __m512i b = _mm512_loadu_si512(p + i + last);
+        const std::uint64_t mask =
+            _mm512_cmpeq_epi8_mask(_mm512_or_si512(a, lower), first) &
+            _mm512_cmpeq_epi8_mask(_mm512_or_si512(b, lower), final);
+        if (mask != 0) {
+            if (const std::size_t at = firstConfirmed(p, i, mask, kw); at != npos) {
+                return at;
+            }
+        }
+    }
+    return scalarKeyword(p, n, i, kw);
+}
+
+[[gnu::target("avx512f,avx512bw")]] std::size_t avx512Quote(const char* p, std::size_t n,
+                                                            std::size_t from) {
+    const __m512i dq = _mm512_set1_epi8('"');
+    const __m512i sq = _mm512_set1_epi8('\'');
+    std::size_t i = from;
+    for (; i + 64 <= n; i += 64) {
+        const __m512i bytes = _mm512_loadu_si512(p + i);
+        const std::uint64_t mask =
+            _mm512_cmpeq_epi8_mask(bytes, dq) | _mm512_cmpeq_epi8_mask(bytes, sq);
+        if (mask != 0) {
+            return i + static_cast<std::size_t>(__builtin_ctzll(mask));
+        }
+    }
+    return scalarQuote(p, n, i);
 }
 
 [[gnu::target("avx2")]] std::size_t avx2Quote(const char* p, std::size_t n, std::size_t from) {
@@ -142,7 +194,10 @@ template <std::size_t L>
 SimdLevel bestLevel() {
 #ifdef AMBREL_X86_SIMD
     static const SimdLevel best =
-        __builtin_cpu_supports("avx2") != 0 ? SimdLevel::Avx2 : SimdLevel::Sse2;
+        __builtin_cpu_supports("avx512bw") != 0 && __builtin_cpu_supports("avx512f") != 0
+            ? SimdLevel::Avx512
+        : __builtin_cpu_supports("avx2") != 0 ? SimdLevel::Avx2
+                                              : SimdLevel::Sse2;
     return best;
 #else
     return SimdLevel::Scalar;
@@ -162,12 +217,17 @@ std::size_t findKeyword(SimdLevel level, std::string_view text, std::size_t from
         level = bestLevel();
     }
 #ifdef AMBREL_X86_SIMD
-    const bool avx2 = level == SimdLevel::Avx2;
-    if (level != SimdLevel::Scalar && keyword.size() == 3) {
-        return avx2 ? avx2Keyword<3>(p, n, from, keyword) : sse2Keyword<3>(p, n, from, keyword);
+    if (level == SimdLevel::Avx512) {
+        return avx512Keyword(p, n, from, keyword);
     }
-    if (level != SimdLevel::Scalar && keyword.size() == 4) {
-        return avx2 ? avx2Keyword<4>(p, n, from, keyword) : sse2Keyword<4>(p, n, from, keyword);
+    if (level == SimdLevel::Avx2) {
+        return avx2Keyword(p, n, from, keyword);
+    }
+    if (level == SimdLevel::Sse2 && keyword.size() == 3) {
+        return sse2Keyword<3>(p, n, from, keyword);
+    }
+    if (level == SimdLevel::Sse2 && keyword.size() == 4) {
+        return sse2Keyword<4>(p, n, from, keyword);
     }
 #endif
     return scalarKeyword(p, n, from, keyword);
@@ -181,6 +241,9 @@ std::size_t findQuote(SimdLevel level, std::string_view text, std::size_t from) 
         level = bestLevel();
     }
 #ifdef AMBREL_X86_SIMD
+    if (level == SimdLevel::Avx512) {
+        return avx512Quote(text.data(), text.size(), from);
+    }
     if (level == SimdLevel::Avx2) {
         return avx2Quote(text.data(), text.size(), from);
     }

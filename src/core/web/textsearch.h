@@ -16,7 +16,7 @@ std::size_t findQuote(std::string_view text, std::size_t from);
 
 // The same searches on a chosen instruction set, so tests reach every one of them; a level
 // the processor lacks falls back to the next lower one.
-enum class SimdLevel { Scalar, Sse2, Avx2 };
+enum class SimdLevel { Scalar, Sse2, Avx2, Avx512 };
 std::size_t findKeyword(SimdLevel level, std::string_view text, std::size_t from,
                         std::string_view keyword);
 std::size_t findQuote(SimdLevel level, std::string_view text, std::size_t from);

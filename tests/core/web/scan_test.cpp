@@ -166,7 +166,7 @@ TEST(ScanTest, EveryInstructionSetFindsTheSameFirstHit) {
             }
             const std::size_t expected =
                 from > lower.size() ? std::string::npos : lower.find(keyword, from);
-            for (SimdLevel level : {SimdLevel::Scalar, SimdLevel::Sse2, SimdLevel::Avx2}) {
+            for (SimdLevel level : {SimdLevel::Scalar, SimdLevel::Sse2, SimdLevel::Avx2, SimdLevel::Avx512}) {
                 SCOPED_TRACE(testing::PrintToString(text) + " level " +
                              std::to_string(static_cast<int>(level)));
                 ASSERT_EQ(findKeyword(level, text, from, keyword), expected);
@@ -174,7 +174,7 @@ TEST(ScanTest, EveryInstructionSetFindsTheSameFirstHit) {
         }
         const std::size_t quote =
             from > text.size() ? std::string::npos : text.find_first_of("\"'", from);
-        for (SimdLevel level : {SimdLevel::Scalar, SimdLevel::Sse2, SimdLevel::Avx2}) {
+        for (SimdLevel level : {SimdLevel::Scalar, SimdLevel::Sse2, SimdLevel::Avx2, SimdLevel::Avx512}) {
             ASSERT_EQ(findQuote(level, text, from), quote);
         }
     }
