@@ -74,8 +74,13 @@ void WebBrowser::resize(int index, int value, bool width) {
     // Setting one attribute of an image whose other one is unset keeps its proportions; the
     // engine's answer replaces the estimate above once it arrives.
     QPointer<WebBrowser> self(this);
+    // A picture shown on its own is sized by the engine to fit the view, both dimensions at
+    // once; that sizing is the engine's, not the page's, so it goes before one is written.
     m_view->page()->runJavaScript(
         QStringLiteral("(function(){var i=document.images[%1]; if(!i){return null;}"
+                       " if((document.contentType||'').indexOf('image/')==0){"
+                       "  i.removeAttribute('width'); i.removeAttribute('height');"
+                       "  i.style.removeProperty('width'); i.style.removeProperty('height');}"
                        " i.%2=%3; return [i.width, i.height];})()")
             .arg(index)
             .arg(width ? "width" : "height")
