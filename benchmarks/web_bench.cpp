@@ -103,7 +103,10 @@ void BM_LinkScan(benchmark::State& state) {
     setBytes(state);
 }
 
-BENCHMARK(BM_MemmemImgCount)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MemmemImgCount)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_ImageScan)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 // The same with every value collected in a vector, whose growth costs page faults here.
 void BM_LinkScanCollected(benchmark::State& state) {
@@ -115,7 +118,10 @@ void BM_LinkScanCollected(benchmark::State& state) {
     setBytes(state);
 }
 
-BENCHMARK(BM_LinkScanCollected)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LinkScanCollected)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_LinkScan)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 
 class TablePages final : public web::PageFetcher {
@@ -166,6 +172,9 @@ void BM_Grab1000IntoList100000(benchmark::State& state) {
     std::filesystem::remove_all(folder);
 }
 
-BENCHMARK(BM_Grab1000IntoList100000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Grab1000IntoList100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -3,11 +3,11 @@
 #include <QPushButton>
 #include <QWebEngineView>
 
+#include "core/web/curlpagefetcher.h"
 #include "gui/addurldialog.h"
 #include "gui/appicon.h"
 #include "gui/filesettingsdialog.h"
 #include "gui/ftpserverwindow.h"
-#include "core/web/curlpagefetcher.h"
 #include "gui/generalsettingsdialog.h"
 #include "gui/grabdialog.h"
 #include "gui/instancechannel.h"

@@ -6,8 +6,8 @@
 
 #include "core/app/app.h"
 #include "core/app/browsercommands.h"
-#include "core/app/grab.h"
 #include "core/app/editing.h"
+#include "core/app/grab.h"
 #include "core/app/linkbuilder.h"
 #include "core/app/uploadsettingswindow.h"
 #include "core/export/linkbuilder.h"

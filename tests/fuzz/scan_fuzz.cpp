@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     // "address \x01 page": the first part is the page's address, the rest its text.
     const std::size_t cut = input.find('\x01');
-    const std::string_view address = cut == std::string_view::npos ? "http://h/a/b.html"
-                                                                   : input.substr(0, cut);
+    const std::string_view address =
+        cut == std::string_view::npos ? "http://h/a/b.html" : input.substr(0, cut);
     const std::string_view page = cut == std::string_view::npos ? input : input.substr(cut + 1);
 
     const test::ReferenceScan reference(page);

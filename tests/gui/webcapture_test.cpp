@@ -205,9 +205,9 @@ private slots:
         // Each start is a process of its own: they may finish in any order.
         QStringList lines = w.opened().split('\n', Qt::SkipEmptyParts);
         lines.sort();
-        QCOMPARE(lines, QStringList({"http://h/next.html", "http://h/next.html",
-                                     "http://www.corvane.net/",
-                                     "http://www.corvane.net/diderozeroz/add_pictures.html"}));
+        QCOMPARE(lines,
+                 QStringList({"http://h/next.html", "http://h/next.html", "http://www.corvane.net/",
+                              "http://www.corvane.net/diderozeroz/add_pictures.html"}));
     }
 
     void aPictureShownAloneIsFitted() {

@@ -165,8 +165,8 @@ void Tmyambrel::addonelink(const std::string& link) {
 
 void Tmyambrel::addlinkifnew(const std::string& link, NameRule rule) {
     const std::string line = nameBy(rule, link) + "||" + link;
-    m_newLink = m_batch ? batchedIsNew(line, targetListFile())
-                        : storage::truc222(line, targetListFile());
+    m_newLink =
+        m_batch ? batchedIsNew(line, targetListFile()) : storage::truc222(line, targetListFile());
     if (m_newLink) {
         addonelink(link);
     }
@@ -252,9 +252,8 @@ bool Tmyambrel::batchedIsNew(const std::string& line, const std::string& file) {
         const std::string& content = m_batch->content;
         m_batch->lines.reserve(
             static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1024);
-        storage::forEachLine(content, [this](std::string_view stored) {
-            m_batch->lines.insert(stored);
-        });
+        storage::forEachLine(content,
+                             [this](std::string_view stored) { m_batch->lines.insert(stored); });
         m_batch->loaded = true;
     }
     return !m_batch->lines.contains(line);

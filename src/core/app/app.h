@@ -1,9 +1,9 @@
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
-#include <deque>
 #include <string_view>
 #include <unordered_set>
 #include <vector>

@@ -34,7 +34,9 @@ public:
 
     // What "x" does to the transfers: closing the main HTTP client's connection and
     // disconnecting the FTP client.
-    void setTransferStop(std::function<void()> stopTransfers) { m_stopTransfers = std::move(stopTransfers); }
+    void setTransferStop(std::function<void()> stopTransfers) {
+        m_stopTransfers = std::move(stopTransfers);
+    }
     // Told when "+" (forward) or "-" (back) becomes possible or impossible.
     void setHistoryListener(std::function<void(bool forward, bool back)> listener);
     bool forwardEnabled() const { return m_forward; }

@@ -33,7 +33,6 @@ public:
                       const std::vector<std::string>& arguments) override;
 
 private:
-
     std::string m_program;
 };
 

@@ -114,7 +114,7 @@ std::string hostPrefix(std::string_view address) {
     // https, anything else becomes http.
     const std::string_view scheme =
         auth.hasScheme && equalsNoCase(address.substr(0, auth.begin - 3), "https") ? "https"
-                                                                                    : "http";
+                                                                                   : "http";
     std::string_view host = address.substr(auth.begin, auth.end - auth.begin);
     if (const std::size_t at = host.rfind('@'); at != std::string_view::npos) {
         host = host.substr(at + 1);
@@ -158,8 +158,8 @@ std::string withoutCredentials(std::string_view address) {
 
 Credentials credentialsIn(std::string_view address) {
     const std::size_t sep = address.find("://");
-    const std::size_t start = sep == std::string_view::npos ? std::min<std::size_t>(7, address.size())
-                                                            : sep + 3;
+    const std::size_t start =
+        sep == std::string_view::npos ? std::min<std::size_t>(7, address.size()) : sep + 3;
     const std::size_t from = start == 0 ? 0 : start - 1;
     const std::size_t colon = address.find(':', from);
     const std::size_t at = address.find('@', from);

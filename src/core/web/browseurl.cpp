@@ -6,7 +6,8 @@
 
 namespace ambrel::web {
 
-bool BrowseURL(platform::RegistryStore& registry, platform::Shell& shell, const std::string& address) {
+bool BrowseURL(platform::RegistryStore& registry, platform::Shell& shell,
+               const std::string& address) {
     try {
         // Another program may have registered a browser since the store was read.
         registry.reload();

@@ -59,7 +59,7 @@ FetchedPage CurlPageFetcher::relayb(const std::string& address) {
 
 FetchedPage CurlPageFetcher::fetch(const std::string& address, bool authenticate) {
     const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(),
-                                                                    &curl_easy_cleanup);
+                                                                   &curl_easy_cleanup);
     if (!curl) {
         throw FetchError("Cannot start an HTTP client", 0);
     }
@@ -87,9 +87,8 @@ FetchedPage CurlPageFetcher::fetch(const std::string& address, bool authenticate
     }
     const CURLcode code = curl_easy_perform(h);
     if (code != CURLE_OK) {
-        throw FetchError(std::string(curl_easy_strerror(code)) + (error[0] != '\0' ? ": " : "") +
-                             error,
-                         0);
+        throw FetchError(
+            std::string(curl_easy_strerror(code)) + (error[0] != '\0' ? ": " : "") + error, 0);
     }
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);

@@ -124,9 +124,9 @@ inline std::size_t firstConfirmed(const char* p, std::size_t i, std::uint64_t ma
     const __m256i final = _mm256_set1_epi8(kw.back());
     std::size_t i = from;
     for (; i + 64 + last <= n; i += 64) {
-        const std::uint64_t mask = avx2Ends(p + i, last, first, final) |
-                                   static_cast<std::uint64_t>(avx2Ends(p + i + 32, last, first, final))
-                                       << 32;
+        const std::uint64_t mask =
+            avx2Ends(p + i, last, first, final) |
+            static_cast<std::uint64_t>(avx2Ends(p + i + 32, last, first, final)) << 32;
         if (mask != 0) {
             if (const std::size_t at = firstConfirmed(p, i, mask, kw); at != npos) {
                 return at;
@@ -147,9 +147,8 @@ inline std::size_t firstConfirmed(const char* p, std::size_t i, std::uint64_t ma
     for (; i + 64 + last <= n; i += 64) {
         const __m512i a = _mm512_loadu_si512(p + i);
         const __m512i b = _mm512_loadu_si512(p + i + last);
-        const std::uint64_t mask =
-            _mm512_cmpeq_epi8_mask(_mm512_or_si512(a, lower), first) &
-            _mm512_cmpeq_epi8_mask(_mm512_or_si512(b, lower), final);
+        const std::uint64_t mask = _mm512_cmpeq_epi8_mask(_mm512_or_si512(a, lower), first) &
+                                   _mm512_cmpeq_epi8_mask(_mm512_or_si512(b, lower), final);
         if (mask != 0) {
             if (const std::size_t at = firstConfirmed(p, i, mask, kw); at != npos) {
                 return at;
@@ -181,7 +180,8 @@ inline std::size_t firstConfirmed(const char* p, std::size_t i, std::uint64_t ma
     std::size_t i = from;
     for (; i + 32 <= n; i += 32) {
         const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-        const __m256i m = _mm256_or_si256(_mm256_cmpeq_epi8(bytes, dq), _mm256_cmpeq_epi8(bytes, sq));
+        const __m256i m =
+            _mm256_or_si256(_mm256_cmpeq_epi8(bytes, dq), _mm256_cmpeq_epi8(bytes, sq));
         if (const auto mask = static_cast<std::uint32_t>(_mm256_movemask_epi8(m)); mask != 0) {
             return i + static_cast<std::size_t>(__builtin_ctz(mask));
         }

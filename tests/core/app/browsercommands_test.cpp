@@ -58,9 +58,13 @@ TEST_F(BrowserCommandsTest, ForwardAndBackFollowTheHistory) {
     browser.completeLoad();
     commands().commandStateChange(3, true);
     commands().commandStateChange(-1, true);
-    EXPECT_EQ(states, (std::vector<std::pair<bool, bool>>{
-                          {false, false}, {false, false}, {false, true}, {true, true},
-                          {true, true}, {false, true}, {false, true}}));
+    EXPECT_EQ(states, (std::vector<std::pair<bool, bool>>{{false, false},
+                                                          {false, false},
+                                                          {false, true},
+                                                          {true, true},
+                                                          {true, true},
+                                                          {false, true},
+                                                          {false, true}}));
     EXPECT_EQ(browser.currentAddress(), "http://h/2");
 }
 

@@ -94,14 +94,16 @@ TEST_F(GrabEndToEndTest, GrabsFromARealServer) {
         {"pictures", r + "/dir/page.html", true, {r + "/dir/pic.jpg", r + "/img/x.gif"}, {}},
         {"links", r + "/dir/page.html", false, {r + "//up.html", r + "/dir/next.html"}, {}},
         {"through a redirect", r + "/moved", true, {r + "/dir/pic.jpg", r + "/img/x.gif"}, {}},
-        {"a 401 answered from the address", "http://me:pw@127.0.0.1:" +
-                                                std::to_string(server->port()) +
-                                                "/private/page.html",
-         false, {r + "//up.html", r + "/private/next.html"}, {}},
-        {"a 401 with wrong credentials", "http://me:no@127.0.0.1:" +
-                                             std::to_string(server->port()) +
-                                             "/private/page.html",
-         true, {}, {"Error : HTTP/1.0 401 Unauthorized"}},
+        {"a 401 answered from the address",
+         "http://me:pw@127.0.0.1:" + std::to_string(server->port()) + "/private/page.html",
+         false,
+         {r + "//up.html", r + "/private/next.html"},
+         {}},
+        {"a 401 with wrong credentials",
+         "http://me:no@127.0.0.1:" + std::to_string(server->port()) + "/private/page.html",
+         true,
+         {},
+         {"Error : HTTP/1.0 401 Unauthorized"}},
         {"a missing page", r + "/none.html", true, {}, {"Error : HTTP/1.0 404 Not Found"}},
     };
     web::CurlPageFetcher pages([this] { ui.processEvents(0); });

@@ -91,8 +91,9 @@ TEST_F(GrabTest, PicturesPassingTheFiltersAreAddedOnceInPageOrder) {
     EXPECT_EQ(read("listing/default.fifi"),
               "a||http://h/a/a.gif\r\nold||http://h/a/pic.jpg\r\n"
               "pic||http://h/a/pic.jpg\r\ny||https://cdn.net/y.jpg\r\n");
-    EXPECT_EQ(shownPaths(), (std::vector<std::string>{"http://h/a/a.gif", "http://h/a/pic.jpg",
-                                                      "http://h/a/pic.jpg", "https://cdn.net/y.jpg"}));
+    EXPECT_EQ(shownPaths(),
+              (std::vector<std::string>{"http://h/a/a.gif", "http://h/a/pic.jpg",
+                                        "http://h/a/pic.jpg", "https://cdn.net/y.jpg"}));
     EXPECT_EQ(ui.busyDepth, 0);
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -111,7 +112,7 @@ TEST_F(GrabTest, BatchedAddsLeaveWhatAddsOneAfterTheOtherLeave) {
     // Duplicates within the batch and against the file, a file without its last line break,
     // a text with a line break in it and an excluded extension.
     const std::vector<std::string> links = {
-        "http://h/1.jpg", "http://h/2.jpg", "http://h/1.jpg", "http://h/old.jpg",
+        "http://h/1.jpg", "http://h/2.jpg",      "http://h/1.jpg", "http://h/old.jpg",
         "http://h/x.exe", "http://h/a\r\nb.jpg", "http://h/3.jpg", "https://h/2.jpg"};
     const std::string start = "old||http://h/old.jpg\r\nz||http://h/z.jpg";
     write("listing/default.fifi", start);
@@ -132,9 +133,9 @@ TEST_F(GrabTest, BatchedAddsLeaveWhatAddsOneAfterTheOtherLeave) {
     }
     EXPECT_EQ(batched, read("listing/default.fifi"));
     EXPECT_EQ(batchedView, shownPaths());
-    EXPECT_EQ(batched,
-              start + "\r\n1||http://h/1.jpg\r\n2||http://h/2.jpg\r\n3||http://h/3.jpg\r\n"
-                      "2||https://h/2.jpg\r\n");
+    EXPECT_EQ(batched, start +
+                           "\r\n1||http://h/1.jpg\r\n2||http://h/2.jpg\r\n3||http://h/3.jpg\r\n"
+                           "2||https://h/2.jpg\r\n");
 }
 
 TEST_F(GrabTest, AddsShownBeforeAnErrorAreWritten) {
@@ -166,12 +167,27 @@ TEST_F(GrabTest, FailuresAndTheAuthorizationRetry) {
         std::vector<std::string> messages;
         std::vector<std::string> linkList;
     } cases[] = {
-        {"a 404 is reported once", "http://h/missing.html", 0, false, std::nullopt,
-         {"Error : HTTP/1.1 404 Not Found"}, {}},
-        {"a 401 asks the dialog", "http://h/a/p.html", 401, true, std::nullopt, {},
+        {"a 404 is reported once",
+         "http://h/missing.html",
+         0,
+         false,
+         std::nullopt,
+         {"Error : HTTP/1.1 404 Not Found"},
+         {}},
+        {"a 401 asks the dialog",
+         "http://h/a/p.html",
+         401,
+         true,
+         std::nullopt,
+         {},
          {"http://h/a/ok.jpg"}},
-        {"a 401 takes the address's credentials", "http://me:pw@h/a/p.html", 401, false,
-         std::pair<std::string, std::string>{"me", "pw"}, {}, {"http://h/a/ok.jpg"}},
+        {"a 401 takes the address's credentials",
+         "http://me:pw@h/a/p.html",
+         401,
+         false,
+         std::pair<std::string, std::string>{"me", "pw"},
+         {},
+         {"http://h/a/ok.jpg"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -19,9 +19,13 @@ TEST_F(BrowseUrlTest, StartsTheQuotedProgramWithTheAddressAsItsOneArgument) {
         bool opened;
         std::vector<Start> started;
     } cases[] = {
-        {"nothing registered: the desktop's opener", std::nullopt, true,
+        {"nothing registered: the desktop's opener",
+         std::nullopt,
+         true,
          {{"/usr/bin/xdg-open", {"http://h/a b.html"}}}},
-        {"options after the path are dropped", R"("/opt/ff/firefox" -osint -url "%1")", true,
+        {"options after the path are dropped",
+         R"("/opt/ff/firefox" -osint -url "%1")",
+         true,
          {{"/opt/ff/firefox", {"http://h/a b.html"}}}},
         {"an empty command opens nothing", "", false, {}},
         {"a path without quotes opens nothing", "/usr/bin/firefox %1", false, {}},

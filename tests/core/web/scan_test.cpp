@@ -29,22 +29,38 @@ TEST(ScanTest, ValuesFollowTheirKeywordAcrossBlanksAndEndAtAnyQuote) {
         Values imagesWithSrc;
         Values links;
     } cases[] = {
-        {"plain tags", R"(<img src="a.jpg"><a href="b.html">x</a><IMG SRC = 'C.JPG'>)",
-         {"a.jpg", "C.JPG"}, {"a.jpg", "C.JPG"}, {"b.html"}},
-        {"a single-quoted value ends at a double quote", R"(<img src='a"b.jpg'>)", {"a"}, {"a"}, {}},
+        {"plain tags",
+         R"(<img src="a.jpg"><a href="b.html">x</a><IMG SRC = 'C.JPG'>)",
+         {"a.jpg", "C.JPG"},
+         {"a.jpg", "C.JPG"},
+         {"b.html"}},
+        {"a single-quoted value ends at a double quote",
+         R"(<img src='a"b.jpg'>)",
+         {"a"},
+         {"a"},
+         {}},
         {"unquoted values are refused", "<img src=a.jpg><a href=b>", {}, {}, {}},
         {"NUL, LF and CR are blanks, tab is not",
-         "<img src\0=\n\"a\"><img src\t=\"b\"><a href\r= 'c'>"s, {"a"}, {"a"}, {"c"}},
+         "<img src\0=\n\"a\"><img src\t=\"b\"><a href\r= 'c'>"s,
+         {"a"},
+         {"a"},
+         {"c"}},
         {"unterminated value runs to the end", "<img src=\"abc", {"abc"}, {"abc"}, {}},
         {"keyword as the last bytes", "<img src", {}, {}, {}},
         {"equals sign as the last byte", "<a href=", {}, {}, {}},
         {"quote as the last byte", "<img src=\"", {""}, {""}, {}},
         {"empty page", "", {}, {}, {}},
         // Any "img" counts, and the first "src" of a page without "img" is read once.
-        {"no img: the first src only", R"(<script src="s.js"></script><x src="t.js">)",
-         {"s.js"}, {"s.js", "t.js"}, {}},
-        {"src before the first img is skipped", R"(<script src="s.js"><img src="a">)", {"a"},
-         {"s.js", "a"}, {}},
+        {"no img: the first src only",
+         R"(<script src="s.js"></script><x src="t.js">)",
+         {"s.js"},
+         {"s.js", "t.js"},
+         {}},
+        {"src before the first img is skipped",
+         R"(<script src="s.js"><img src="a">)",
+         {"a"},
+         {"s.js", "a"},
+         {}},
         {"img in running text", R"(imgur <b src="x">)", {"x"}, {"x"}, {}},
         {"empty values", R"(<img src=""><a href=''>)", {""}, {""}, {""}},
     };
@@ -114,10 +130,9 @@ TEST(ScanTest, AddressesOfAPageInPageOrder) {
 // Pages made of the scans' own tokens, so keywords, quotes and blanks meet in every order,
 // across the block edges of the vector searches.
 std::string randomPage(std::mt19937& rng, std::size_t tokens) {
-    static const char* const pieces[] = {"img", "IMG", "iMg", "src", "SRC", "href", "HrEf",
-                                         "=",   "\"",  "'",   " ",   "\n",  "\r",   "\t",
-                                         "a",   "/",   "..",  "<",   ">",   "im",   "sr",
-                                         "hre", "é",   "\xC9"};
+    static const char* const pieces[] = {"img", "IMG", "iMg", "src", "SRC", "href", "HrEf", "=",
+                                         "\"",  "'",   " ",   "\n",  "\r",  "\t",   "a",    "/",
+                                         "..",  "<",   ">",   "im",  "sr",  "hre",  "é",    "\xC9"};
     std::string page;
     std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces));
     for (std::size_t i = 0; i < tokens; ++i) {
@@ -148,7 +163,8 @@ TEST(ScanTest, SameValuesAsTheLiteralReadingOnRandomAndHostilePages) {
     pages.push_back(manyImgs + "src=\"z\"");
     for (const std::string& page : pages) {
         const test::ReferenceScan reference(page);
-        ASSERT_EQ(imageValues(page, false), reference.images(false)) << testing::PrintToString(page);
+        ASSERT_EQ(imageValues(page, false), reference.images(false))
+            << testing::PrintToString(page);
         ASSERT_EQ(imageValues(page, true), reference.images(true)) << testing::PrintToString(page);
         ASSERT_EQ(linkValues(page), reference.links()) << testing::PrintToString(page);
     }
@@ -166,7 +182,8 @@ TEST(ScanTest, EveryInstructionSetFindsTheSameFirstHit) {
             }
             const std::size_t expected =
                 from > lower.size() ? std::string::npos : lower.find(keyword, from);
-            for (SimdLevel level : {SimdLevel::Scalar, SimdLevel::Sse2, SimdLevel::Avx2, SimdLevel::Avx512}) {
+            for (SimdLevel level :
+                 {SimdLevel::Scalar, SimdLevel::Sse2, SimdLevel::Avx2, SimdLevel::Avx512}) {
                 SCOPED_TRACE(testing::PrintToString(text) + " level " +
                              std::to_string(static_cast<int>(level)));
                 ASSERT_EQ(findKeyword(level, text, from, keyword), expected);
@@ -174,7 +191,8 @@ TEST(ScanTest, EveryInstructionSetFindsTheSameFirstHit) {
         }
         const std::size_t quote =
             from > text.size() ? std::string::npos : text.find_first_of("\"'", from);
-        for (SimdLevel level : {SimdLevel::Scalar, SimdLevel::Sse2, SimdLevel::Avx2, SimdLevel::Avx512}) {
+        for (SimdLevel level :
+             {SimdLevel::Scalar, SimdLevel::Sse2, SimdLevel::Avx2, SimdLevel::Avx512}) {
             ASSERT_EQ(findQuote(level, text, from), quote);
         }
     }
