@@ -1,16 +1,19 @@
 #include "gui/application.h"
 
+#include <QPushButton>
 #include <QTreeView>
 #include <QWebEngineView>
 
 #include <stdexcept>
 
+#include "core/web/curlpagefetcher.h"
 #include "gui/addurldialog.h"
 #include "gui/appicon.h"
 #include "gui/filesettingsdialog.h"
 #include "gui/framechooserwindow.h"
 #include "gui/ftpserverwindow.h"
 #include "gui/generalsettingsdialog.h"
+#include "gui/grabdialog.h"
 #include "gui/instancechannel.h"
 #include "gui/linkbuilderdialog.h"
 #include "gui/listeditcontroller.h"
@@ -54,6 +57,13 @@ GuiApplication::GuiApplication(GuiOptions options)
     m_editing = std::make_unique<app::ListEditing>(*m_app);
     m_linkBuilder = std::make_unique<app::LinkBuilder>(*m_app);
     m_uploadSettings = std::make_unique<app::UploadSettingsWindow>(*m_app);
+    web::PageFetcher* pages = m_options.pages;
+    if (pages == nullptr) {
+        m_curlPages = std::make_unique<web::CurlPageFetcher>([this] { m_ui.processEvents(0); });
+        pages = m_curlPages.get();
+    }
+    m_grab = std::make_unique<app::Grab>(*m_app, *pages);
+    m_browserCommands = std::make_unique<app::BrowserCommands>(*m_app);
     m_listEditController = new ListEditController(*m_main, *m_app, *m_editing, *m_linkBuilder);
 }
 
@@ -93,6 +103,10 @@ void GuiApplication::start() {
             window = std::make_unique<FtpServerWindow>(m_uploadSettings->ftpAdd(), *m_app);
         } else if (which == Window::EditFtpServer) {
             window = std::make_unique<FtpServerWindow>(m_uploadSettings->ftpEdit(), *m_app);
+        } else if (which == Window::Grab) {
+            auto dialog = std::make_unique<GrabDialog>(*m_app, *m_grab);
+            m_grabDialog = dialog.get();
+            window = std::move(dialog);
         } else if (which == Window::FileSettings) {
             auto dialog = std::make_unique<FileSettingsDialog>(*m_app);
             m_fileSettings = dialog.get();
@@ -141,6 +155,19 @@ void GuiApplication::wireCommands() {
         // The entry holding the list's keyboard focus.
         const QModelIndex focus = m_main->listView()->currentIndex();
         app::fxsetaswallpaper(*m_app, m_pictureTools, focus.isValid() ? focus.row() : -1);
+    });
+    w.wire("grabButton", [this] { m_grab->open(); });
+    app::BrowserCommands& b = *m_browserCommands;
+    w.wire("goToUrlButton", [&b] { b.goToUrl(); });
+    w.wire("forwardButton", [&b] { b.goForward(); });
+    w.wire("backButton", [&b] { b.goBack(); });
+    w.wire("stopButton", [&b] { b.stop(); });
+    w.wire("externalBrowserButton", [&b] { b.openInExternalBrowser(); });
+    w.wire("websiteButton", [&b] { b.openMakersSite(); });
+    w.wire("helpButton", [&b] { b.help(); });
+    b.setHistoryListener([&w](bool forward, bool back) {
+        w.button("forwardButton")->setEnabled(forward);
+        w.button("backButton")->setEnabled(back);
     });
 }
 

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "core/app/app.h"
+#include "core/app/browsercommands.h"
 #include "core/app/editing.h"
+#include "core/app/grab.h"
 #include "core/app/linkbuilder.h"
 #include "core/app/pictures.h"
 #include "core/app/uploadsettingswindow.h"
@@ -23,6 +25,7 @@ namespace ambrel::gui {
 class MainWindow;
 class AddUrlDialog;
 class FileSettingsDialog;
+class GrabDialog;
 class GeneralSettingsDialog;
 class InstanceChannel;
 class LinkBuilderDialog;
@@ -38,6 +41,8 @@ struct GuiOptions {
     // A browser to use instead of the web engine, with the widget that stands for it (tests).
     platform::Browser* browser = nullptr;
     QWidget* browserWidget = nullptr;
+    // Where pages for the grab come from instead of the network (tests).
+    web::PageFetcher* pages = nullptr;
     // The single-instance guard: the whole command line (program path first) for a running
     // copy, the folder of the lock and channel (empty: no guard, as in tests), the name the
     // lock and handle key carry, and whether to tell standard output what it does.
@@ -63,6 +68,9 @@ public:
     MainWindow& mainWindow() { return *m_main; }
     QtUi& ui() { return m_ui; }
     AddUrlDialog& addUrlDialog() { return *m_addUrl; }
+    GrabDialog& grabDialog() { return *m_grabDialog; }
+    app::Grab& grab() { return *m_grab; }
+    app::BrowserCommands& browserCommands() { return *m_browserCommands; }
     platform::Browser& browser() { return *m_browser; }
     app::ListEditing& editing() { return *m_editing; }
     app::LinkBuilder& linkBuilder() { return *m_linkBuilder; }
@@ -92,6 +100,10 @@ private:
     std::unique_ptr<app::ListEditing> m_editing;
     std::unique_ptr<app::LinkBuilder> m_linkBuilder;
     std::unique_ptr<app::UploadSettingsWindow> m_uploadSettings;
+    std::unique_ptr<web::PageFetcher> m_curlPages;
+    std::unique_ptr<app::Grab> m_grab;
+    std::unique_ptr<app::BrowserCommands> m_browserCommands;
+    GrabDialog* m_grabDialog = nullptr;
     ListEditController* m_listEditController = nullptr;  // owned by the main window
     LinkBuilderDialog* m_linkBuilderDialog = nullptr;
     AddUrlDialog* m_addUrl = nullptr;

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/storage/settings.h"
+#include "core/web/browseurl.h"
 #include "gui/qtui.h"
 
 namespace ambrel::gui {
@@ -73,8 +74,8 @@ ResizeToJpgDialog::ResizeToJpgDialog(app::Tmyambrel& app, app::PictureTools& too
     help->setAutoDefault(false);
     connect(help, &QPushButton::clicked, this, [this] {
         m_app.runCommand([this] {
-            m_app.services().shell.openAddress(std::string(storage::kMakerSite) +
-                                               "diderozeroz/how_to_change_images.html");
+            web::BrowseURL(m_app.services().registry, m_app.services().shell,
+                           web::makerPage(web::kResizeHelpPage));
         });
     });
 

@@ -74,9 +74,21 @@ void WebBrowser::resize(int index, int value, bool width) {
     // Setting one attribute of an image whose other one is unset keeps its proportions; the
     // engine's answer replaces the estimate above once it arrives.
     QPointer<WebBrowser> self(this);
+    // A picture shown on its own is sized by the engine to fit the view, both dimensions at
+    // once, and sized again whenever the view changes. That sizing is the engine's, not the
+    // page's: a copy of the picture that the engine does not manage takes its place first.
     m_view->page()->runJavaScript(
-        QStringLiteral("(function(){var i=document.images[%1]; if(!i){return null;}"
-                       " i.%2=%3; return [i.width, i.height];})()")
+        QStringLiteral(
+            "(function(){var i=document.images[%1]; if(!i){return null;}"
+            " var w=i.naturalWidth, h=i.naturalHeight;"
+            " if((document.contentType||'').indexOf('image/')==0 && i.parentNode){"
+            "  var c=i.cloneNode(false); c.removeAttribute('width');"
+            "  c.removeAttribute('height'); c.style.removeProperty('width');"
+            "  c.style.removeProperty('height'); i.parentNode.replaceChild(c,i); i=c;}"
+            " i.%2=%3; if(i.complete && i.width && i.height){return [i.width, i.height];}"
+            // The copy is still loading: its size is the picture's, in proportion.
+            " return '%2'=='width' ? [%3, w ? Math.round(h*%3/w) : 0]"
+            "                      : [h ? Math.round(w*%3/h) : 0, %3];})()")
             .arg(index)
             .arg(width ? "width" : "height")
             .arg(value),

@@ -4,7 +4,11 @@
 #include <QWebEngineView>
 #include <QtTest>
 
+#include "core/app/browsercommands.h"
 #include "core/platform/browser.h"
+#include "core/platform/clipboard.h"
+#include "core/platform/scripted_ui.h"
+#include "core/platform/shell.h"
 #include "gui/webbrowser.h"
 
 namespace {
@@ -19,17 +23,19 @@ struct Recorder final : ambrel::platform::BrowserListener {
     }
 };
 
-// A 4x2 BMP, small enough to write by hand.
-QByteArray bmp() {
+// A grey 24-bit BMP, 4x2 unless told otherwise, small enough to write by hand.
+QByteArray bmp(quint32 width = 4, quint32 height = 2) {
+    const quint32 row = (width * 3 + 3) / 4 * 4;
     QByteArray b("BM");
     auto le = [&](quint32 v, int n) {
         for (int i = 0; i < n; ++i) {
             b.append(static_cast<char>((v >> (8 * i)) & 0xff));
         }
     };
-    le(54 + 24, 4), le(0, 4), le(54, 4), le(40, 4), le(4, 4), le(2, 4), le(1, 2), le(24, 2);
-    le(0, 4), le(24, 4), le(2835, 4), le(2835, 4), le(0, 4), le(0, 4);
-    b.append(QByteArray(24, '\x7f'));
+    le(54 + row * height, 4), le(0, 4), le(54, 4), le(40, 4), le(width, 4), le(height, 4);
+    le(1, 2), le(24, 2), le(0, 4), le(row * height, 4), le(2835, 4), le(2835, 4), le(0, 4);
+    le(0, 4);
+    b.append(QByteArray(static_cast<int>(row * height), '\x7f'));
     return b;
 }
 
@@ -39,6 +45,7 @@ class WebBrowserTest final : public QObject {
     Q_OBJECT
 
 private slots:
+    void aWidePictureShownAloneIsFittedTo270();
     void readsAndScalesTheImagesOfALoadedPage() {
         QTemporaryDir dir;
         QFile pic(dir.filePath("my pic.bmp"));
@@ -89,6 +96,44 @@ private slots:
         QCOMPARE(browser.imageCount(), 2);
     }
 };
+
+void WebBrowserTest::aWidePictureShownAloneIsFittedTo270() {
+    QTemporaryDir dir;
+    QFile pic(dir.filePath("wide.bmp"));
+    QVERIFY(pic.open(QIODevice::WriteOnly));
+    pic.write(bmp(800, 40));
+    pic.close();
+
+    // Narrower than the picture: the engine first shrinks it to fit the view.
+    QWebEngineView view;
+    view.resize(400, 300);
+    view.show();
+    ambrel::gui::WebBrowser browser(&view);
+    ambrel::platform::ScriptedUi ui;
+    ambrel::platform::MemoryClipboard clipboard;
+    ambrel::platform::RegistryStore registry(dir.filePath("store.reg").toStdString());
+    ambrel::platform::FakeShell shell;
+    ambrel::app::Tmyambrel app(dir.path().toStdString() + "/",
+                               {ui, clipboard, browser, registry, shell});
+    ambrel::app::BrowserCommands commands(app);
+
+    browser.navigate("file://" + dir.filePath("wide.bmp").toStdString());
+    // The engine's own answer replaces the estimate: the picture is 270 wide in the page.
+    QTRY_COMPARE_WITH_TIMEOUT(browser.imageCount(), 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(browser.imageWidth(0), 270, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(browser.imageHeight(0), 14, 5000);  // 40 * 270 / 800, rounded
+    QVariant size;
+    view.page()->runJavaScript("document.images[0].width + 'x' + document.images[0].height",
+                               [&size](const QVariant& v) { size = v; });
+    QTRY_COMPARE_WITH_TIMEOUT(size.toString(), QStringLiteral("270x14"), 5000);
+    // The engine fits its picture again when the view changes size; the fitted one stays.
+    view.resize(350, 250);
+    QTest::qWait(300);
+    size.clear();
+    view.page()->runJavaScript("document.images[0].width + 'x' + document.images[0].height",
+                               [&size](const QVariant& v) { size = v; });
+    QTRY_COMPARE_WITH_TIMEOUT(size.toString(), QStringLiteral("270x14"), 5000);
+}
 
 QTEST_MAIN(WebBrowserTest)
 #include "webbrowser_test.moc"

@@ -8,6 +8,7 @@
 #include "core/integration/handover.h"
 #include "core/storage/filelock.h"
 #include "core/storage/folderlist.h"
+#include "core/storage/listfile.h"
 #include "core/storage/names.h"
 #include "core/storage/tagfile.h"
 #include "core/storage/text.h"
@@ -180,7 +181,11 @@ void Tmyambrel::addonelink(const std::string& link) {
                storage::monextensionyest(link, m_fileSettings.excextensions)) {
         return;
     }
-    storage::appendtothisfile(link, targetListFile());
+    if (m_batch) {
+        batchedAppend(link, targetListFile());
+    } else {
+        storage::appendtothisfile(link, targetListFile());
+    }
     if (targetGroupName() == m_currentGroup && link.size() > 2) {
         addtolistview(link);
     }
@@ -189,13 +194,18 @@ void Tmyambrel::addonelink(const std::string& link) {
 void Tmyambrel::addlinkifnew(const std::string& link, NameRule rule) {
     // The test and the add under one lock, so that the same link handed to two processes at
     // once is written once. A folder that cannot take the lock cannot take the link either:
-    // the add says why, and a link already there is still found without an error.
+    // the add says why, and a link already there is still found without an error. A batch
+    // holds its lines back and writes them under the lock when it ends.
     std::optional<storage::FileLock> lock;
-    try {
-        lock.emplace(targetListFile());
-    } catch (const storage::IoError&) {
+    if (!m_batch) {
+        try {
+            lock.emplace(targetListFile());
+        } catch (const storage::IoError&) {
+        }
     }
-    m_newLink = storage::truc222(nameBy(rule, link) + "||" + link, targetListFile());
+    const std::string line = nameBy(rule, link) + "||" + link;
+    m_newLink =
+        m_batch ? batchedIsNew(line, targetListFile()) : storage::truc222(line, targetListFile());
     if (m_newLink) {
         addonelink(link);
     }
@@ -226,17 +236,87 @@ void Tmyambrel::adresizescroll() {
 }
 
 void Tmyambrel::addinlistfromlinklist() {
-    for (const std::string& text : std::vector(m_linkList)) {
-        if (!storage::is_web_address(text) ||
-            !web::isgoodstringforpattern(text, m_grabFilters.include)) {
-            continue;
+    withBatchedAdds([this] {
+        for (const std::string& text : std::vector(m_linkList)) {
+            if (!storage::is_web_address(text) ||
+                text.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos ||
+                !web::isgoodstringforpattern(text, m_grabFilters.include)) {
+                continue;
+            }
+            if (!m_grabFilters.exclude.empty() &&
+                web::isgoodstringforpattern(text, m_grabFilters.exclude)) {
+                continue;
+            }
+            addlinkifnew(text, NameRule::Url);
         }
-        if (!m_grabFilters.exclude.empty() &&
-            web::isgoodstringforpattern(text, m_grabFilters.exclude)) {
-            continue;
-        }
-        addlinkifnew(text, NameRule::Url);
+    });
+}
+
+void Tmyambrel::withBatchedAdds(const std::function<void()>& adds) {
+    if (m_batch) {
+        adds();
+        return;
     }
+    m_batch.emplace();
+    try {
+        adds();
+    } catch (...) {
+        // The links already shown stay in the file too; the first error is the one reported.
+        try {
+            flushBatch();
+        } catch (...) {
+        }
+        m_batch.reset();
+        throw;
+    }
+    try {
+        flushBatch();
+    } catch (...) {
+        m_batch.reset();
+        throw;
+    }
+    m_batch.reset();
+}
+
+bool Tmyambrel::batchedIsNew(const std::string& line, const std::string& file) {
+    if (m_batch->file != file) {
+        flushBatch();
+        m_batch->file = file;
+        m_batch->loaded = false;
+    }
+    if (!m_batch->loaded) {
+        m_batch->lines.clear();
+        m_batch->written.clear();
+        m_batch->content = storage::fileExists(file) ? storage::readBytes(file) : std::string();
+        const std::string& content = m_batch->content;
+        m_batch->lines.reserve(
+            static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1024);
+        storage::forEachLine(content,
+                             [this](std::string_view stored) { m_batch->lines.insert(stored); });
+        m_batch->loaded = true;
+    }
+    return !m_batch->lines.contains(line);
+}
+
+void Tmyambrel::batchedAppend(const std::string& link, const std::string& file) {
+    if (m_batch->file != file || !m_batch->loaded) {
+        // A direct addonelink in the batch: the duplicate test reads the file first.
+        batchedIsNew(std::string(), file);
+    }
+    m_batch->links.push_back(link);
+    // Views into a deque stay valid as it grows at its end.
+    m_batch->written.push_back(storage::listLineFor(link));
+    storage::forEachLine(m_batch->written.back(),
+                         [this](std::string_view line) { m_batch->lines.insert(line); });
+}
+
+void Tmyambrel::flushBatch() {
+    if (m_batch->links.empty()) {
+        return;
+    }
+    std::vector<std::string> links;
+    links.swap(m_batch->links);
+    storage::appendtothisfile(links, m_batch->file);
 }
 
 void Tmyambrel::handoverlink(const std::string& text) {

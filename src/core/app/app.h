@@ -1,7 +1,11 @@
 #pragma once
 
+#include <deque>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "core/list/picturelist.h"
@@ -77,7 +81,13 @@ public:
     void addlinkifnew(const std::string& link, NameRule rule);
     void addtolistview(const std::string& link);
     void adresizescroll();
+    // Adds the link list's web addresses that pass the grab filters; a text holding a line
+    // break or NUL is skipped, as it would write lines of its own into the list file.
     void addinlistfromlinklist();
+    // Runs adds with their list file lines held back and written in one atomic rewrite at
+    // the end (also when adds throws): what the file holds afterwards is what adding the
+    // links one after the other would have left. Nested calls join the outer one.
+    void withBatchedAdds(const std::function<void()>& adds);
     // A text holding a line break or a NUL is refused with a message and changes nothing.
     void handoverlink(const std::string& text);
     // Waits at least ms milliseconds while the windows stay responsive.
@@ -149,7 +159,22 @@ private:
         }
     }
 
+    // Lines held back by withBatchedAdds, with the lines of their list file for the
+    // duplicate test.
+    struct PendingAdds {
+        std::string file;
+        bool loaded = false;
+        std::string content;              // the file as read; lines points into it
+        std::deque<std::string> written;  // the lines held back; lines points into them too
+        std::unordered_set<std::string_view> lines;
+        std::vector<std::string> links;
+    };
+    bool batchedIsNew(const std::string& line, const std::string& file);
+    void batchedAppend(const std::string& link, const std::string& file);
+    void flushBatch();
+
     std::string m_programFolder;
+    std::optional<PendingAdds> m_batch;
     Services m_services;
     list::PictureList m_pictures;
     std::string m_currentGroup = kDefaultGroup;

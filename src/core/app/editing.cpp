@@ -14,6 +14,7 @@
 #include "core/storage/names.h"
 #include "core/storage/text.h"
 #include "core/storage/textfile.h"
+#include "core/web/browseurl.h"
 
 namespace ambrel::app {
 
@@ -263,7 +264,7 @@ void ListEditing::openFolder() {
     const std::string path = m_app.pictures().at(row).path;
     platform::Shell& shell = m_app.services().shell;
     if (storage::is_web_address(path)) {
-        shell.openAddress(path);
+        web::BrowseURL(m_app.services().registry, shell, path);
     } else if (storage::is_local_path(path)) {
         shell.openFolder(platform::folderToOpen(storage::folderpart(path)));
     }

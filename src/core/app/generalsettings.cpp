@@ -2,6 +2,7 @@
 
 #include "core/integration/contextmenu.h"
 #include "core/list/popupmenu.h"
+#include "core/web/browseurl.h"
 
 namespace ambrel::app {
 
@@ -48,11 +49,11 @@ void saveGeneralSettings(Tmyambrel& app) {
 }
 
 std::string helpPage() {
-    return std::string(storage::kMakerSite) + "zovururo_help_en.html";
+    return web::makerPage(web::kGeneralSettingsHelpPage);
 }
 
 void showHelp(Tmyambrel& app) {
-    app.services().shell.openAddress(helpPage());
+    web::BrowseURL(app.services().registry, app.services().shell, helpPage());
 }
 
 }  // namespace ambrel::app

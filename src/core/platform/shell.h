@@ -12,8 +12,10 @@ public:
     // Shows the folder in the desktop's file manager. Throws std::runtime_error when the
     // desktop's opener cannot be started.
     virtual void openFolder(const std::string& folder) = 0;
-    // Hands an address (a web link, a file) to the desktop's handler for it. Throws as above.
-    virtual void openAddress(const std::string& address) = 0;
+    // Starts a program directly, without a shell, with these arguments; it is not waited
+    // for. Throws std::runtime_error when it cannot be started.
+    virtual void startProgram(const std::string& program,
+                              const std::vector<std::string>& arguments) = 0;
 };
 
 // The folder a file manager is opened on: the given one when it exists, else the root of the
@@ -26,23 +28,38 @@ class XdgShell final : public Shell {
 public:
     explicit XdgShell(std::string program = "/usr/bin/xdg-open");
 
-    void openFolder(const std::string& folder) override { open(folder); }
-    void openAddress(const std::string& address) override { open(address); }
+    void openFolder(const std::string& folder) override { startProgram(m_program, {folder}); }
+    void startProgram(const std::string& program,
+                      const std::vector<std::string>& arguments) override;
 
 private:
-    void open(const std::string& target);
-
     std::string m_program;
 };
 
 // A shell that records what it was asked to open: for tests.
 class FakeShell final : public Shell {
 public:
+    struct Start {
+        std::string program;
+        std::vector<std::string> arguments;
+        bool operator==(const Start&) const = default;
+    };
     std::vector<std::string> openedFolders;
-    std::vector<std::string> openedAddresses;
+    std::vector<Start> started;
 
     void openFolder(const std::string& folder) override { openedFolders.push_back(folder); }
-    void openAddress(const std::string& address) override { openedAddresses.push_back(address); }
+    void startProgram(const std::string& program,
+                      const std::vector<std::string>& arguments) override {
+        started.push_back({program, arguments});
+    }
+    // The arguments of every start, one after the other.
+    std::vector<std::string> startedArguments() const {
+        std::vector<std::string> all;
+        for (const Start& s : started) {
+            all.insert(all.end(), s.arguments.begin(), s.arguments.end());
+        }
+        return all;
+    }
 };
 
 }  // namespace ambrel::platform

@@ -53,19 +53,30 @@ std::string listLineFor(const std::string& link) {
 }
 
 void appendtothisfile(const std::string& link, const std::string& file) {
+    appendtothisfile(std::vector<std::string>{link}, file);
+}
+
+void appendtothisfile(const std::vector<std::string>& links, const std::string& file) {
+    if (links.empty()) {
+        return;
+    }
     // Such a link would come back from the file as two entries, the second one of the
     // sender's making.
-    if (link.find_first_of("\r\n") != std::string::npos) {
-        throw IoError("Cannot add a link holding a line break to " + file);
+    for (const std::string& link : links) {
+        if (link.find_first_of("\r\n") != std::string::npos) {
+            throw IoError("Cannot add a link holding a line break to " + file);
+        }
     }
-    updateFileAtomically(file, [&link](const std::optional<std::string>& old) {
+    updateFileAtomically(file, [&links](const std::optional<std::string>& old) {
         std::string content = old.value_or(std::string());
         // A last line without its line break would otherwise swallow the new line.
         if (!content.empty() && content.back() != '\n' && content.back() != '\r') {
             content += "\r\n";
         }
-        content += listLineFor(link);
-        content += "\r\n";
+        for (const std::string& link : links) {
+            content += listLineFor(link);
+            content += "\r\n";
+        }
         return content;
     });
 }

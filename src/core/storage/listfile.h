@@ -29,6 +29,8 @@ std::string listLineFor(const std::string& link);
 // atomically under its lock, so adds from several processes all land. Throws IoError, also
 // for a link holding a line break (it would write a second line).
 void appendtothisfile(const std::string& link, const std::string& file);
+// The same for many links in one rewrite; nothing is written for none.
+void appendtothisfile(const std::vector<std::string>& links, const std::string& file);
 
 // The new-link test: true when no line of the file equals the given line exactly (a
 // missing file counts as new). Throws IoError when the file exists but cannot be read.

@@ -421,11 +421,11 @@ TEST_F(EditingTest, OpenFolderByKindOfPath) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         shell.openedFolders.clear();
-        shell.openedAddresses.clear();
+        shell.started.clear();
         show({{"x", c.path}}, {0});
         editing().openFolder();
         EXPECT_EQ(shell.openedFolders, c.folders);
-        EXPECT_EQ(shell.openedAddresses, c.addresses);
+        EXPECT_EQ(shell.startedArguments(), c.addresses);
     }
 }
 

@@ -91,7 +91,7 @@ TEST_F(GeneralFormTest, CustomCopyBoxInstallsAndUntickingEmptiesItsTexts) {
 
 TEST_F(GeneralFormTest, HelpOpensTheMakersHelpPage) {
     app::showHelp(core());
-    EXPECT_EQ(shell.openedAddresses,
+    EXPECT_EQ(shell.startedArguments(),
               (std::vector<std::string>{"http://www.corvane.net/zovururo_help_en.html"}));
 }
 

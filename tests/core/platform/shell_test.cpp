@@ -52,7 +52,7 @@ TEST_F(XdgShellTest, HandsTheTargetOverAsOnePlainArgument) {
 
 TEST_F(XdgShellTest, AMissingOpenerIsAnError) {
     platform::XdgShell shell(dir + "no-such-opener");
-    EXPECT_THROW(shell.openAddress("http://h/"), std::runtime_error);
+    EXPECT_THROW(shell.openFolder("/tmp"), std::runtime_error);
 }
 
 }  // namespace
