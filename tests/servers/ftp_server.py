@@ -1,9 +1,11 @@
 """FTP server for the transfer tests, on 127.0.0.1 only, over Debian's pyftpdlib.
 
   ftp_server.py ROOT USER PASSWORD PERMS LOG
-Prints its port on the first line of standard output. Each login and each command with its
-reply code is appended to LOG as "USER name", "LOGIN", "CMD ARG CODE".
+Prints its port on the first line of standard output. Each command as the client sent it
+("CWD /pics", "PASS" without its argument) and each accepted login ("LOGIN name") is
+appended to LOG.
 """
+import logging
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -22,9 +24,9 @@ class Handler(FTPHandler):
     def on_login(self, username):
         note("LOGIN " + username)
 
-    def log_cmd(self, cmd, arg, respcode, respstr):
-        if cmd not in ("PASS",):
-            note(f"{cmd} {arg if arg is not None else ''} {respcode}".replace("  ", " "))
+    def pre_process_command(self, line, cmd, arg):
+        note(cmd if cmd == "PASS" or not arg else cmd + " " + arg)
+        return super().pre_process_command(line, cmd, arg)
 
 
 authorizer = DummyAuthorizer()
@@ -32,11 +34,6 @@ authorizer.add_user(user, password, root, perm=perms)
 Handler.authorizer = authorizer
 Handler.passive_ports = None
 Handler.permit_foreign_addresses = False
-Handler.log_cmds_list = [
-    "ABOR", "APPE", "CDUP", "CWD", "DELE", "MKD", "PWD", "RETR", "RMD", "RNFR", "RNTO",
-    "SIZE", "STOR", "STOU", "TYPE", "USER", "PASV", "PORT", "EPSV", "EPRT", "QUIT", "AUTH",
-]
-import logging
 logging.basicConfig(level=logging.CRITICAL)
 server = FTPServer(("127.0.0.1", 0), Handler)
 print(server.address[1], flush=True)

@@ -7,7 +7,7 @@ Prints its port on the first line of standard output, then serves until killed:
   /redirect/K/NAME        302 to /redirect/K-1/NAME, and /redirect/0/NAME is /size/64/NAME
   /loop/NAME              302 to itself
   /slow/N/NAME            announces N bytes and sends 1 KiB every 50 ms
-  /echo/...               200 with the request line and headers as body
+  /echo/...               200 with the request line and headers as body (POST: and the body)
 Every request line is appended to the log file given as first argument, if any.
 """
 import base64
@@ -91,6 +91,16 @@ class Handler(BaseHTTPRequestHandler):
                 self.reply(404, b"unknown")
         except (BrokenPipeError, ConnectionResetError):
             pass
+
+
+    def do_POST(self):
+        self.log_request_line()
+        length = int(self.headers.get("Content-Length", "0"))
+        body = self.rfile.read(length)
+        if self.path.startswith("/echo"):
+            self.reply(200, (self.requestline + "\n" + str(self.headers)).encode() + body)
+        else:
+            self.reply(404, b"unknown")
 
 
 server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)

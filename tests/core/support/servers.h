@@ -1,6 +1,7 @@
 #pragma once
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -37,6 +38,9 @@ public:
         }
         if (m_pid == 0) {
             ::dup2(out[1], STDOUT_FILENO);
+            // The servers' own chatter would drown the test output.
+            const int quiet = ::open("/dev/null", O_WRONLY);
+            ::dup2(quiet, STDERR_FILENO);
             ::close(out[0]);
             ::close(out[1]);
             std::vector<char*> args;
