@@ -98,14 +98,21 @@ void RemoveOnline::cancelDeletion() {
 }
 
 void RemoveOnline::serverStep(const std::string& path, const std::string& root,
-                              const std::string& start) {
+                              const std::string& start, const std::string& home) {
     if (root.empty() || path.find(root) == std::string::npos) {
         return;
     }
     transfer::FtpClient& ftp = m_app.transfers().ftp();
     const RemotePlace place = remotePlaceOf(path, root);
     if (!place.folder.empty()) {
-        ftp.cwd(place.folder);
+        // The root address serves the start folder, so the entry's folder lies below it,
+        // where the upload put the file, and not below the server's own root.
+        std::string folder = home;
+        if (!folder.ends_with('/')) {
+            folder += '/';
+        }
+        folder += place.folder.starts_with('/') ? place.folder.substr(1) : place.folder;
+        ftp.cwd(folder);
     }
     ftp.dele(place.name);
     ftp.cwd("/");
@@ -128,6 +135,7 @@ void RemoveOnline::fxremove() {
     transfer::Transfers& transfers = m_app.transfers();
     std::string root;
     std::string start;
+    std::string home;
     if (m_answer == 'y') {
         const std::string name =
             m_chosen >= 0 && m_chosen < static_cast<int>(m_servers.size()) ? m_servers[m_chosen]
@@ -141,6 +149,7 @@ void RemoveOnline::fxremove() {
         }
         transfer::ftpconnect(transfers, definition);
         ui.processEvents(0);
+        home = transfers.ftp().pwd();
         start = ServerDefinition::load(definition).startdirr();
         root = ServerDefinition::load(definition).url();
     }
@@ -152,7 +161,7 @@ void RemoveOnline::fxremove() {
         }
         const std::string path = pictures.at(row).path;
         if (online) {
-            serverStep(path, root, start);
+            serverStep(path, root, start, home);
         }
         if (m_removeLocal && storage::is_local_path(path)) {
             // A failure leaves the file; a folder is never removed.

@@ -46,7 +46,8 @@ private:
         }
     }
     void close();
-    void serverStep(const std::string& path, const std::string& root, const std::string& start);
+    void serverStep(const std::string& path, const std::string& root, const std::string& start,
+                    const std::string& home);
 
     Tmyambrel& m_app;
     char m_answer = 'n';
