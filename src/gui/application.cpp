@@ -4,6 +4,8 @@
 
 #include "gui/addurldialog.h"
 #include "gui/appicon.h"
+#include "gui/authorizationdialog.h"
+#include "gui/downloadlistdialog.h"
 #include "gui/filesettingsdialog.h"
 #include "gui/ftpserverwindow.h"
 #include "gui/generalsettingsdialog.h"
@@ -11,10 +13,15 @@
 #include "gui/linkbuilderdialog.h"
 #include "gui/listeditcontroller.h"
 #include "gui/mainwindow.h"
+#include "gui/progresswindow.h"
+#include "gui/removeonlinedialog.h"
 #include "gui/shellwindow.h"
 #include "gui/tray.h"
 #include "gui/uploadsettingsdialog.h"
 #include "gui/webbrowser.h"
+#include "core/app/checklinks.h"
+#include "core/app/mobileupload.h"
+#include "core/app/upload.h"
 
 namespace ambrel::gui {
 
@@ -42,6 +49,8 @@ GuiApplication::GuiApplication(GuiOptions options)
     m_editing = std::make_unique<app::ListEditing>(*m_app);
     m_linkBuilder = std::make_unique<app::LinkBuilder>(*m_app);
     m_uploadSettings = std::make_unique<app::UploadSettingsWindow>(*m_app);
+    m_downloadList = std::make_unique<app::DownloadList>(*m_app);
+    m_removeOnline = std::make_unique<app::RemoveOnline>(*m_app);
     m_listEditController = new ListEditController(*m_main, *m_app, *m_editing, *m_linkBuilder);
 }
 
@@ -94,6 +103,14 @@ void GuiApplication::start() {
             auto dialog = std::make_unique<LinkBuilderDialog>(*m_linkBuilder, *m_app, m_main.get());
             m_linkBuilderDialog = dialog.get();
             window = std::move(dialog);
+        } else if (which == Window::DownloadList) {
+            window = std::make_unique<DownloadListDialog>(*m_downloadList, *m_app);
+        } else if (which == Window::Authorization) {
+            window = std::make_unique<AuthorizationDialog>(m_app->transfers().authorization());
+        } else if (which == Window::Progress) {
+            window = std::make_unique<ProgressWindow>(m_app->transfers());
+        } else if (which == Window::RemoveOnline) {
+            window = std::make_unique<RemoveOnlineDialog>(*m_removeOnline);
         } else if (which == Window::About) {
             window = std::make_unique<AboutWindow>();
         } else {
@@ -118,6 +135,20 @@ void GuiApplication::wireCommands() {
     w.wire("uploadSettingsButton", [this] { m_uploadSettings->show(); });
     w.wire("fileSettingsButton", [this] { m_ui.showWindow(Window::FileSettings); });
     w.wire("optionsButton", [this] { m_ui.showWindow(Window::GeneralSettings); });
+    wireTransfers();
+}
+
+void GuiApplication::wireTransfers() {
+    MainWindow& w = *m_main;
+    w.wire("downloadButton", [this] { m_downloadList->fxdownload(); });
+    w.wire("uploadButton", [this] { app::fxupload(*m_app); });
+    w.wire("checkLinksButton", [this] { app::fxChecklinks(*m_app); });
+    w.wire("removeButton", [this] { m_removeOnline->fxremove(); });
+    w.wire("mobileButton", [this] { app::mobileUpload(*m_app); });
+    w.wire("stopButton", [this] {
+        m_browser->stop();
+        m_app->transfers().stop();
+    });
 }
 
 bool GuiApplication::handedOver() const {

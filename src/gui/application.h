@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "core/app/app.h"
+#include "core/app/downloadlist.h"
+#include "core/app/remove.h"
 #include "core/app/editing.h"
 #include "core/app/linkbuilder.h"
 #include "core/app/uploadsettingswindow.h"
@@ -64,6 +66,8 @@ public:
     platform::Browser& browser() { return *m_browser; }
     app::ListEditing& editing() { return *m_editing; }
     app::LinkBuilder& linkBuilder() { return *m_linkBuilder; }
+    app::DownloadList& downloadList() { return *m_downloadList; }
+    app::RemoveOnline& removeOnline() { return *m_removeOnline; }
     LinkBuilderDialog& linkBuilderDialog() { return *m_linkBuilderDialog; }
     app::UploadSettingsWindow& uploadSettings() { return *m_uploadSettings; }
     // A second start that handed its command line to the running copy: it ends now.
@@ -73,6 +77,7 @@ public:
 
 private:
     void wireCommands();
+    void wireTransfers();
 
     GuiOptions m_options;
     QtUi m_ui;
@@ -87,6 +92,8 @@ private:
     std::unique_ptr<app::ListEditing> m_editing;
     std::unique_ptr<app::LinkBuilder> m_linkBuilder;
     std::unique_ptr<app::UploadSettingsWindow> m_uploadSettings;
+    std::unique_ptr<app::DownloadList> m_downloadList;
+    std::unique_ptr<app::RemoveOnline> m_removeOnline;
     ListEditController* m_listEditController = nullptr;  // owned by the main window
     LinkBuilderDialog* m_linkBuilderDialog = nullptr;
     AddUrlDialog* m_addUrl = nullptr;
