@@ -7,9 +7,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "core/platform/scripted_ui.h"
 #include "core/transfer/download.h"
@@ -55,7 +55,8 @@ void BM_CurlCommandLine(benchmark::State& state) {
         }
         int status = 0;
         ::waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || transfer::GetFileSize(file) != kBody) {
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+            transfer::GetFileSize(file) != kBody) {
             state.SkipWithError("curl failed");
         }
     }

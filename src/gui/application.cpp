@@ -2,6 +2,9 @@
 
 #include <QWebEngineView>
 
+#include "core/app/checklinks.h"
+#include "core/app/mobileupload.h"
+#include "core/app/upload.h"
 #include "gui/addurldialog.h"
 #include "gui/appicon.h"
 #include "gui/authorizationdialog.h"
@@ -19,9 +22,6 @@
 #include "gui/tray.h"
 #include "gui/uploadsettingsdialog.h"
 #include "gui/webbrowser.h"
-#include "core/app/checklinks.h"
-#include "core/app/mobileupload.h"
-#include "core/app/upload.h"
 
 namespace ambrel::gui {
 

@@ -6,9 +6,9 @@
 
 #include "core/app/app.h"
 #include "core/app/downloadlist.h"
-#include "core/app/remove.h"
 #include "core/app/editing.h"
 #include "core/app/linkbuilder.h"
+#include "core/app/remove.h"
 #include "core/app/uploadsettingswindow.h"
 #include "core/export/linkbuilder.h"
 #include "core/integration/runningcopy.h"

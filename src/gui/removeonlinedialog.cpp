@@ -41,8 +41,8 @@ RemoveOnlineDialog::RemoveOnlineDialog(app::RemoveOnline& state, QWidget* parent
         return b;
     };
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(button("Yes", "yesButton", "Yes to remove remote files",
-                              &app::RemoveOnline::yes));
+    buttons->addWidget(
+        button("Yes", "yesButton", "Yes to remove remote files", &app::RemoveOnline::yes));
     buttons->addWidget(
         button("No", "noButton", "No to keep remote files only", &app::RemoveOnline::no));
     buttons->addWidget(button("Cancel deletion", "cancelDeletionButton", "dito",

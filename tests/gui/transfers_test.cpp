@@ -62,9 +62,8 @@ private:
 };
 
 void selectRow(QTreeView* view, int row) {
-    view->selectionModel()->select(
-        view->model()->index(row, 0),
-        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->selectionModel()->select(view->model()->index(row, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 }  // namespace

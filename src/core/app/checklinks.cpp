@@ -14,9 +14,9 @@ void fxChecklinks(Tmyambrel& app) {
     }
     transfer::Transfers& transfers = app.transfers();
     transfers.downloadMode = false;
-    std::string notFound = transfer::ServerDefinition::loadNamed(
-                               app.programFolder(), app.uploadSettings().current())
-                               .notfound();
+    std::string notFound =
+        transfer::ServerDefinition::loadNamed(app.programFolder(), app.uploadSettings().current())
+            .notfound();
     if (notFound.empty()) {
         notFound = "404";
     }

@@ -17,9 +17,9 @@ void mobileUpload(Tmyambrel& app) {
 void loadtorevizaviva(Tmyambrel& app, const std::string& path) {
     const bool address =
         (path.size() >= 7 && path.compare(4, 3, "://") == 0) || storage::is_web_address(path);
-    app.services().shell.openAddress(
-        address ? std::string(kMobileOperatorBase) + "/download/?url=" + path
-                : std::string(kMobileOperatorHome));
+    app.services().shell.openAddress(address ? std::string(kMobileOperatorBase) +
+                                                   "/download/?url=" + path
+                                             : std::string(kMobileOperatorHome));
 }
 
 }  // namespace ambrel::app

@@ -25,8 +25,8 @@ std::string directoryOf(const std::string& path) {
         if (path[i] != '/') {
             continue;
         }
-        const bool firstOfScheme = i > 0 && path[i - 1] == ':' && i + 1 < path.size() &&
-                                   path[i + 1] == '/';
+        const bool firstOfScheme =
+            i > 0 && path[i - 1] == ':' && i + 1 < path.size() && path[i + 1] == '/';
         const bool secondOfScheme = i > 1 && path[i - 2] == ':' && path[i - 1] == '/';
         if (!firstOfScheme && !secondOfScheme) {
             cut = i;
@@ -137,9 +137,9 @@ void RemoveOnline::fxremove() {
     std::string start;
     std::string home;
     if (m_answer == 'y') {
-        const std::string name =
-            m_chosen >= 0 && m_chosen < static_cast<int>(m_servers.size()) ? m_servers[m_chosen]
-                                                                          : std::string();
+        const std::string name = m_chosen >= 0 && m_chosen < static_cast<int>(m_servers.size())
+                                     ? m_servers[m_chosen]
+                                     : std::string();
         const std::string definition = ServerDefinition::pathOf(m_app.programFolder(), name);
         transfers.ftpPassword.clear();
         transfers.ftpPassword = ServerDefinition::load(definition).pass();

@@ -170,8 +170,7 @@ void HttpClient::prepare(Exchange& x, const std::string& url) {
     if (x.address == nullptr) {
         throw HttpError("Out of memory", 0);
     }
-    const CURLUcode parsed =
-        curl_url_set(x.address, CURLUPART_URL, url.c_str(), CURLU_ALLOW_SPACE);
+    const CURLUcode parsed = curl_url_set(x.address, CURLUPART_URL, url.c_str(), CURLU_ALLOW_SPACE);
     if (parsed != CURLUE_OK) {
         throw HttpError(std::string(curl_url_strerror(parsed)) + ": " + url, 0);
     }

@@ -13,8 +13,8 @@ Transfers::Transfers(platform::Ui& ui) : m_ui(ui), m_pump([&ui] { ui.processEven
                 m_mainClient->closeConnection();
             }
         });
-    m_ftpNotifications = std::make_unique<ProgressNotifications>(m_progress, m_ui,
-                                                                 ProgressNotifications::Kind::Ftp);
+    m_ftpNotifications =
+        std::make_unique<ProgressNotifications>(m_progress, m_ui, ProgressNotifications::Kind::Ftp);
     HttpSettings main;
     main.browserHeaders = true;
     main.followRedirects = true;

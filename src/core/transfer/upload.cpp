@@ -87,9 +87,8 @@ std::string ftpuploadfile(Transfers& transfers, const std::string& definition,
     ftp.stor(localFile, name);
     transfers.ui().processEvents(0);
     const std::string root = read(definition).url();
-    const std::string link = uploadDirectory.empty()
-                                 ? root + "/" + name
-                                 : root + "/" + uploadDirectory + "/" + name;
+    const std::string link =
+        uploadDirectory.empty() ? root + "/" + name : root + "/" + uploadDirectory + "/" + name;
     transfers.ui().processEvents(0);
     return link;
 }

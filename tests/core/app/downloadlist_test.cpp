@@ -65,7 +65,8 @@ TEST_F(DownloadListTest, FilesGetFreeNamesAndOnlyNonEmptyOnesAreAdded) {
     // A failed download leaves its empty file, which the next one steps around.
     EXPECT_TRUE(std::filesystem::exists(downloads + "/gone.jpg"));
     EXPECT_TRUE(std::filesystem::exists(downloads + "/gone_1.jpg"));
-    EXPECT_EQ(listed(), (std::vector<std::string>{downloads + "/x_2.jpg", downloads + "/photo_1."}));
+    EXPECT_EQ(listed(),
+              (std::vector<std::string>{downloads + "/x_2.jpg", downloads + "/photo_1."}));
     ASSERT_EQ(ui.messages.size(), 3u);
     EXPECT_EQ(ui.messages[0].text, "Error : HTTP/1.1 404 Not Found");
     EXPECT_EQ(ui.messages[1].text, "Error : The address names no file: " + url("/"));

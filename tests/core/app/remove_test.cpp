@@ -101,8 +101,7 @@ TEST_F(RemoveTest, OnlineDeletesInTheRightFolderAndComesBack) {
     test::writeFtpDefinition(folder + "upfiles/site.txt", kRoot, s_ftp->port(), "", "", "/www");
     test::writeHtmlDefinition(folder + "upfiles/form.txt", "http://f/", "", "", "", "", "");
     for (const char* f : {"www/a.jpg", "www/pics/b.jpg", "pics/b.jpg"}) {
-        std::filesystem::create_directories(
-            std::filesystem::path(s_ftp->root() + f).parent_path());
+        std::filesystem::create_directories(std::filesystem::path(s_ftp->root() + f).parent_path());
         std::ofstream(s_ftp->root() + f) << "x";
     }
     fill({std::string(kRoot) + "/a.jpg", std::string(kRoot) + "/pics/b.jpg",
@@ -127,9 +126,9 @@ TEST_F(RemoveTest, OnlineDeletesInTheRightFolderAndComesBack) {
             commands.push_back(line);
         }
     }
-    EXPECT_EQ(commands, (std::vector<std::string>{"CWD /www", "CWD /www/pics", "DELE b.jpg",
-                                                  "CWD /", "CWD /www", "DELE a.jpg", "CWD /",
-                                                  "CWD /www"}));
+    EXPECT_EQ(commands,
+              (std::vector<std::string>{"CWD /www", "CWD /www/pics", "DELE b.jpg", "CWD /",
+                                        "CWD /www", "DELE a.jpg", "CWD /", "CWD /www"}));
     EXPECT_EQ(ui.messages.back().text, "Done !");
     EXPECT_FALSE(core().transfers().ftp().connected());
 }

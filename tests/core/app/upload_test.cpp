@@ -119,8 +119,7 @@ TEST_F(UploadTest, AWebEntryThatCannotBeFetchedEndsTheRunQuietly) {
 }
 
 TEST_F(UploadTest, AnFtpRefusalEndsTheRunWithTheServersReply) {
-    test::writeFtpDefinition(folder + "upfiles/myftp.txt", kRoot, s_ftp->port(), "wrong", "p",
-                             "");
+    test::writeFtpDefinition(folder + "upfiles/myftp.txt", kRoot, s_ftp->port(), "wrong", "p", "");
     prepare("myftp", {root + "a.jpg"});
     EXPECT_FALSE(core().runCommand([&] { fxupload(core()); }));
     ASSERT_EQ(ui.messages.size(), 1u);

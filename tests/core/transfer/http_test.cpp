@@ -30,8 +30,7 @@ protected:
         ::close(fd);
         s_log = new std::string(pattern);
         s_server = new test::ServerProcess;
-        s_server->start({"/usr/bin/python3", test::serversDir() + "/http_server.py", *s_log},
-                        true);
+        s_server->start({"/usr/bin/python3", test::serversDir() + "/http_server.py", *s_log}, true);
     }
     static void TearDownTestSuite() {
         delete s_server;
@@ -200,7 +199,8 @@ TEST_F(HttpTransfers, CancelCutsTheTransferAtOnce) {
     const auto start = Clock::now();
     Clock::time_point cancelledAt{};
     ui.onProcessEvents = [&] {
-        if (cancelledAt == Clock::time_point{} && Clock::now() - start > std::chrono::milliseconds(400)) {
+        if (cancelledAt == Clock::time_point{} &&
+            Clock::now() - start > std::chrono::milliseconds(400)) {
             cancelledAt = Clock::now();
             transfers.cancel();
         }
@@ -210,7 +210,8 @@ TEST_F(HttpTransfers, CancelCutsTheTransferAtOnce) {
     const auto afterCancel = Clock::now() - cancelledAt;
     EXPECT_LT(afterCancel, std::chrono::milliseconds(300));
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_TRUE(ui.messages[0].text.starts_with("Error : Connection closed")) << ui.messages[0].text;
+    EXPECT_TRUE(ui.messages[0].text.starts_with("Error : Connection closed"))
+        << ui.messages[0].text;
     EXPECT_GT(GetFileSize(m_dir + "s.jpg"), 0);
     EXPECT_LT(GetFileSize(m_dir + "s.jpg"), 1000000);
     EXPECT_EQ(transfers.progress().cancelFlag, 'n');

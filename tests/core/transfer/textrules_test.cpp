@@ -126,8 +126,7 @@ TEST(TextRules, PostFields) {
         std::string text;
         F fields;
     } cases[] = {
-        {"text, picture and empty fields",
-         "<a>1</a><@i@>file</@i@><b></b>",
+        {"text, picture and empty fields", "<a>1</a><@i@>file</@i@><b></b>",
          F{{"a", "1"}, {"@i@", "file"}, {"b", ""}}},
         {"line breaks between fields",
          "\r\n<MAX_FILE_SIZE>2000000</MAX_FILE_SIZE>\r\n<@i@>pic</@i@>\r\n",
@@ -154,8 +153,9 @@ TEST(TextRules, RemoveAllAndContentTypes) {
     const struct {
         const char* file;
         const char* type;
-    } types[] = {{"a.jpg", "image/jpeg"}, {"a.JPEG", "image/jpeg"}, {"a.png", "image/png"},
-                 {"a.gif", "image/gif"},  {"a.bmp", "image/bmp"},   {"a", "application/octet-stream"}};
+    } types[] = {{"a.jpg", "image/jpeg"}, {"a.JPEG", "image/jpeg"},
+                 {"a.png", "image/png"},  {"a.gif", "image/gif"},
+                 {"a.bmp", "image/bmp"},  {"a", "application/octet-stream"}};
     for (const auto& t : types) {
         SCOPED_TRACE(t.file);
         EXPECT_EQ(pictureContentType(t.file), t.type);
