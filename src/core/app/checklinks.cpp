@@ -1,9 +1,9 @@
 #include "core/app/checklinks.h"
 
 #include "core/app/app.h"
+#include "core/servers/definition.h"
 #include "core/storage/names.h"
 #include "core/storage/textfile.h"
-#include "core/transfer/serverdefinition.h"
 
 namespace ambrel::app {
 
@@ -15,8 +15,8 @@ void fxChecklinks(Tmyambrel& app) {
     transfer::Transfers& transfers = app.transfers();
     transfers.downloadMode = false;
     std::string notFound =
-        transfer::ServerDefinition::loadNamed(app.programFolder(), app.uploadSettings().current())
-            .notfound();
+        servers::loadDefinition(app.programFolder(), app.uploadSettings().current())
+            .field("notfound");
     if (notFound.empty()) {
         notFound = "404";
     }

@@ -6,14 +6,13 @@
 #include <unistd.h>
 
 #include "core/app/app.h"
+#include "core/servers/definition.h"
 #include "core/storage/names.h"
-#include "core/transfer/serverdefinition.h"
 #include "core/transfer/upload.h"
 
 namespace ambrel::app {
 
 using platform::Window;
-using transfer::ServerDefinition;
 
 namespace {
 
@@ -64,7 +63,7 @@ void RemoveOnline::activate() {
             continue;
         }
         const std::string name = file.substr(0, file.find('.'));
-        if (ServerDefinition::loadNamed(m_app.programFolder(), name).isFtp()) {
+        if (servers::loadDefinition(m_app.programFolder(), name).isFtp()) {
             m_servers.push_back(name);
         }
     }
@@ -140,9 +139,9 @@ void RemoveOnline::fxremove() {
         const std::string name = m_chosen >= 0 && m_chosen < static_cast<int>(m_servers.size())
                                      ? m_servers[m_chosen]
                                      : std::string();
-        const std::string definition = ServerDefinition::pathOf(m_app.programFolder(), name);
+        const std::string definition = servers::definitionPath(m_app.programFolder(), name);
         transfers.ftpPassword.clear();
-        transfers.ftpPassword = ServerDefinition::load(definition).pass();
+        transfers.ftpPassword = servers::loadDefinition(m_app.programFolder(), name).field("pass");
         if (transfers.ftpPassword.empty()) {
             transfers.ftpPassword =
                 ui.prompt("Enter a password", "Leave blank for anonymous", "").value_or("");
@@ -150,8 +149,8 @@ void RemoveOnline::fxremove() {
         transfer::ftpconnect(transfers, definition);
         ui.processEvents(0);
         home = transfers.ftp().pwd();
-        start = ServerDefinition::load(definition).startdirr();
-        root = ServerDefinition::load(definition).url();
+        start = servers::loadDefinition(m_app.programFolder(), name).field("startdirr");
+        root = servers::loadDefinition(m_app.programFolder(), name).field("url");
     }
     const bool online = m_answer == 'y';
     list::PictureList& pictures = m_app.pictures();

@@ -3,16 +3,15 @@
 #include <cstdio>
 
 #include "core/app/app.h"
+#include "core/servers/definition.h"
 #include "core/storage/names.h"
 #include "core/transfer/download.h"
-#include "core/transfer/serverdefinition.h"
 #include "core/transfer/textrules.h"
 #include "core/transfer/upload.h"
 
 namespace ambrel::app {
 
 using platform::Window;
-using transfer::ServerDefinition;
 
 void fxupload(Tmyambrel& app) {
     platform::Ui& ui = app.services().ui;
@@ -21,10 +20,10 @@ void fxupload(Tmyambrel& app) {
     progress.cancelFlag = 'y';
     transfers.ftpPassword.clear();
 
-    const std::string definition =
-        ServerDefinition::pathOf(app.programFolder(), app.uploadSettings().current());
+    const std::string name = app.uploadSettings().current();
+    const std::string definition = servers::definitionPath(app.programFolder(), name);
     std::string directory;
-    if (ServerDefinition::load(definition).isFtp()) {
+    if (servers::loadDefinition(app.programFolder(), name).isFtp()) {
         directory = transfer::ftpprepare(transfers, definition);
     }
     ui.showWindow(Window::Progress);
@@ -46,7 +45,8 @@ void fxupload(Tmyambrel& app) {
         ui.processEvents(0);
         const std::string path = pictures.at(row).path;
         if (storage::is_local_path(path)) {
-            const ServerDefinition def = ServerDefinition::load(definition);
+            const servers::ServerDefinition def =
+                servers::loadDefinition(app.programFolder(), name);
             if (def.isHtml()) {
                 app.addonelink(transfer::htmluploadfile(transfers, definition, path));
             } else if (def.isFtp()) {
@@ -54,18 +54,19 @@ void fxupload(Tmyambrel& app) {
                     transfer::ftpuploadfile(transfers, definition, path, path, directory));
             }
         } else if (storage::is_web_address(path)) {
-            const std::string name = storage::exturlnamewe(path);
-            if (!transfer::isUsableFileName(name)) {
+            const std::string fileName = storage::exturlnamewe(path);
+            if (!transfer::isUsableFileName(fileName)) {
                 transfer::showTransferError(transfers, "The address names no file: " + path);
                 break;
             }
-            const std::string copy = app.programFolder() + "temp/" + name;
+            const std::string copy = app.programFolder() + "temp/" + fileName;
             transfer::filetodownload(transfers, path, copy);
             if (transfer::GetFileSize(copy) == 0) {
                 break;
             }
             ui.processEvents(0);
-            const ServerDefinition def = ServerDefinition::load(definition);
+            const servers::ServerDefinition def =
+                servers::loadDefinition(app.programFolder(), name);
             if (def.isHtml()) {
                 app.addonelink(transfer::htmluploadfile(transfers, definition, copy));
             } else if (def.isFtp()) {

@@ -1,31 +1,54 @@
 #include "core/transfer/upload.h"
 
+#include <stdexcept>
+
 #include "core/platform/ui.h"
+#include "core/servers/definition.h"
 #include "core/storage/names.h"
-#include "core/transfer/serverdefinition.h"
+#include "core/storage/textfile.h"
 #include "core/transfer/textrules.h"
 #include "core/transfer/transfers.h"
 
 namespace ambrel::transfer {
 
 namespace {
-ServerDefinition read(const std::string& definition) {
-    return ServerDefinition::load(definition);
+servers::ServerDefinition read(const std::string& definition) {
+    return servers::ServerDefinition{storage::LoadFile(definition)};
 }
 }  // namespace
 
+long portNumber(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') {
+        ++i;
+    }
+    long value = 0;
+    bool any = false;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && value <= 65535; ++i) {
+        value = value * 10 + (text[i] - '0');
+        any = true;
+    }
+    while (i < text.size() && text[i] == ' ') {
+        ++i;
+    }
+    if (!any || i != text.size() || value > 65535) {
+        throw std::invalid_argument("'" + text + "' is not a valid integer value");
+    }
+    return value;
+}
+
 void ftpconnect(Transfers& transfers, const std::string& definition) {
     FtpSettings settings;
-    settings.passive = read(definition).passive();
-    settings.port = portNumber(read(definition).port());
-    settings.host = read(definition).host();
-    settings.user = read(definition).login();
+    settings.passive = read(definition).field("passive") == "y";
+    settings.port = portNumber(read(definition).field("port"));
+    settings.host = read(definition).field("host");
+    settings.user = read(definition).field("login");
     settings.password = transfers.ftpPassword;
     FtpClient& ftp = transfers.ftp();
     ftp.setSettings(settings);
     transfers.ui().processEvents(0);
     ftp.connect();
-    const std::string start = read(definition).startdirr();
+    const std::string start = read(definition).field("startdirr");
     if (!start.empty()) {
         ftp.cwd(start);
     }
@@ -51,12 +74,12 @@ void ftpdisconnect(Transfers& transfers) {
 
 std::string ftpprepare(Transfers& transfers, const std::string& definition) {
     platform::Ui& ui = transfers.ui();
-    transfers.ftpPassword = read(definition).pass();
+    transfers.ftpPassword = read(definition).field("pass");
     if (transfers.ftpPassword.empty()) {
         transfers.ftpPassword =
             ui.prompt("Enter a password", "Leave blank for anonymous", "").value_or("");
     }
-    std::string directory = read(definition).dir();
+    std::string directory = read(definition).field("dir");
     if (directory.empty()) {
         directory = ui.prompt("Enter a directory", "Leave blank for none", "").value_or("");
     }
@@ -86,7 +109,7 @@ std::string ftpuploadfile(Transfers& transfers, const std::string& definition,
     }
     ftp.stor(localFile, name);
     transfers.ui().processEvents(0);
-    const std::string root = read(definition).url();
+    const std::string root = read(definition).field("url");
     const std::string link =
         uploadDirectory.empty() ? root + "/" + name : root + "/" + uploadDirectory + "/" + name;
     transfers.ui().processEvents(0);
@@ -119,12 +142,13 @@ std::string upfile(Transfers& transfers, const std::string& localFile,
 
 std::string htmluploadfile(Transfers& transfers, const std::string& definition,
                            const std::string& localFile) {
-    const std::string page =
-        upfile(transfers, localFile, read(definition).topost(), read(definition).url());
+    const std::string page = upfile(transfers, localFile, read(definition).field("topost"),
+                                    read(definition).field("url"));
     transfers.ui().processEvents(0);
-    const ServerDefinition def = read(definition);
-    std::string link = parsepostresult(page, def.beginpost(), def.burl(), def.endpost());
-    return removeAll(std::move(link), def.cuturl());
+    const servers::ServerDefinition def = read(definition);
+    std::string link =
+        parsepostresult(page, def.field("beginpost"), def.field("burl"), def.field("endpost"));
+    return removeAll(std::move(link), def.field("cuturl"));
 }
 
 }  // namespace ambrel::transfer

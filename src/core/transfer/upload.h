@@ -6,6 +6,10 @@ namespace ambrel::transfer {
 
 class Transfers;
 
+// The port of a definition as a number. Throws std::invalid_argument naming the text when
+// it is not a whole number from 0 to 65535.
+long portNumber(const std::string& text);
+
 // The FTP and HTML steps of an upload, shared by the Upload command and the picture tools.
 // Each reads the definition file (its path given) at the moment it needs a value. FTP and
 // HTTP failures throw (FtpError, HttpError); a port that is not a number throws

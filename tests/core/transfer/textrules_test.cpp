@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/transfer/serverdefinition.h"
+#include "core/transfer/upload.h"
 #include "support/tempfolder.h"
 
 namespace ambrel::transfer {
@@ -162,28 +162,7 @@ TEST(TextRules, RemoveAllAndContentTypes) {
     }
 }
 
-class Definitions : public test::TempFolderTest {};
-
-TEST_F(Definitions, FieldsKindsAndPorts) {
-    std::filesystem::create_directory(m_dir + "upfiles");
-    std::ofstream(m_dir + "upfiles/ftp1.txt")
-        << "<url>http://pics.example/u</url>\r\n<ftp>\r\n<passive>y</passive>\r\n"
-           "<port>21</port>\r\n<host>h</host>\r\n<login>l</login>\r\n<pass></pass>\r\n"
-           "<dir>pics</dir>\r\n<notfound>404</notfound>\r\n<startdirr>/www</startdirr>\r\n";
-    const ServerDefinition ftp = ServerDefinition::loadNamed(m_dir, "ftp1");
-    EXPECT_TRUE(ftp.isFtp());
-    EXPECT_FALSE(ftp.isHtml());
-    EXPECT_TRUE(ftp.passive());
-    EXPECT_EQ(ftp.url(), "http://pics.example/u");
-    EXPECT_EQ(ftp.dir(), "pics");
-    EXPECT_EQ(ftp.startdirr(), "/www");
-    EXPECT_EQ(ftp.pass(), "");
-
-    const ServerDefinition missing = ServerDefinition::loadNamed(m_dir, "nothing");
-    EXPECT_FALSE(missing.isFtp());
-    EXPECT_FALSE(missing.isHtml());
-    EXPECT_EQ(missing.url(), "");
-
+TEST(TextRules, PortNumbers) {
     EXPECT_EQ(portNumber("21"), 21);
     EXPECT_EQ(portNumber(" 2121 "), 2121);
     for (const char* bad : {"", "ftp", "21a", "70000", "-1", "99999999999999999999"}) {
