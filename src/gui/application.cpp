@@ -6,9 +6,15 @@
 
 #include <stdexcept>
 
+#include "core/app/checklinks.h"
+#include "core/app/mobileupload.h"
+#include "core/app/upload.h"
+#include "core/transfer/download.h"
 #include "core/web/curlpagefetcher.h"
 #include "gui/addurldialog.h"
 #include "gui/appicon.h"
+#include "gui/authorizationdialog.h"
+#include "gui/downloadlistdialog.h"
 #include "gui/filesettingsdialog.h"
 #include "gui/framechooserwindow.h"
 #include "gui/ftpserverwindow.h"
@@ -18,6 +24,8 @@
 #include "gui/linkbuilderdialog.h"
 #include "gui/listeditcontroller.h"
 #include "gui/mainwindow.h"
+#include "gui/progresswindow.h"
+#include "gui/removeonlinedialog.h"
 #include "gui/resizetojpgdialog.h"
 #include "gui/shellwindow.h"
 #include "gui/tray.h"
@@ -42,15 +50,13 @@ GuiApplication::GuiApplication(GuiOptions options)
         m_browser = m_webBrowser.get();
     }
     m_pictureTools.wallpaper = &m_wallpaper;
-    // Web entries of the picture commands are fetched by the download service of the
-    // transfer layer once it is part of the program.
-    m_pictureTools.fetch = [](const std::string& url, const std::string&) {
-        throw std::runtime_error("Cannot download " + url +
-                                 ": this build has no download service yet");
-    };
     m_app = std::make_unique<app::Tmyambrel>(
         m_options.dataFolder,
         app::Services{m_ui, m_handOffClipboard, *m_browser, m_registry, m_shell});
+    // Web entries of the picture commands are fetched as every download is.
+    m_pictureTools.fetch = [this](const std::string& url, const std::string& file) {
+        transfer::filetodownload(m_app->transfers(), url, file);
+    };
     m_main = std::make_unique<MainWindow>(*m_app, m_ui, browserWidget);
     m_main->setWindowIcon(appIcon());
     m_ui.registerWindow(Window::Main, m_main.get());
@@ -64,6 +70,8 @@ GuiApplication::GuiApplication(GuiOptions options)
     }
     m_grab = std::make_unique<app::Grab>(*m_app, *pages);
     m_browserCommands = std::make_unique<app::BrowserCommands>(*m_app);
+    m_downloadList = std::make_unique<app::DownloadList>(*m_app);
+    m_removeOnline = std::make_unique<app::RemoveOnline>(*m_app);
     m_listEditController = new ListEditController(*m_main, *m_app, *m_editing, *m_linkBuilder);
 }
 
@@ -124,6 +132,14 @@ void GuiApplication::start() {
             window = std::make_unique<ResizeToJpgDialog>(*m_app, m_pictureTools);
         } else if (which == Window::FrameChooser) {
             window = std::make_unique<FrameChooserWindow>(m_pictureTools.frameChooser);
+        } else if (which == Window::DownloadList) {
+            window = std::make_unique<DownloadListDialog>(*m_downloadList, *m_app);
+        } else if (which == Window::Authorization) {
+            window = std::make_unique<AuthorizationDialog>(m_app->transfers().authorization());
+        } else if (which == Window::Progress) {
+            window = std::make_unique<ProgressWindow>(m_app->transfers());
+        } else if (which == Window::RemoveOnline) {
+            window = std::make_unique<RemoveOnlineDialog>(*m_removeOnline);
         } else if (which == Window::About) {
             window = std::make_unique<AboutWindow>();
         } else {
@@ -169,6 +185,17 @@ void GuiApplication::wireCommands() {
         w.button("forwardButton")->setEnabled(forward);
         w.button("backButton")->setEnabled(back);
     });
+    wireTransfers();
+}
+
+void GuiApplication::wireTransfers() {
+    MainWindow& w = *m_main;
+    w.wire("downloadButton", [this] { m_downloadList->fxdownload(); });
+    w.wire("uploadButton", [this] { app::fxupload(*m_app); });
+    w.wire("checkLinksButton", [this] { app::fxChecklinks(*m_app); });
+    w.wire("removeButton", [this] { m_removeOnline->fxremove(); });
+    w.wire("mobileButton", [this] { app::mobileUpload(*m_app); });
+    m_browserCommands->setTransferStop([this] { m_app->transfers().stop(); });
 }
 
 bool GuiApplication::handedOver() const {

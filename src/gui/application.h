@@ -6,10 +6,12 @@
 
 #include "core/app/app.h"
 #include "core/app/browsercommands.h"
+#include "core/app/downloadlist.h"
 #include "core/app/editing.h"
 #include "core/app/grab.h"
 #include "core/app/linkbuilder.h"
 #include "core/app/pictures.h"
+#include "core/app/remove.h"
 #include "core/app/uploadsettingswindow.h"
 #include "core/export/linkbuilder.h"
 #include "core/integration/runningcopy.h"
@@ -74,6 +76,8 @@ public:
     platform::Browser& browser() { return *m_browser; }
     app::ListEditing& editing() { return *m_editing; }
     app::LinkBuilder& linkBuilder() { return *m_linkBuilder; }
+    app::DownloadList& downloadList() { return *m_downloadList; }
+    app::RemoveOnline& removeOnline() { return *m_removeOnline; }
     LinkBuilderDialog& linkBuilderDialog() { return *m_linkBuilderDialog; }
     app::UploadSettingsWindow& uploadSettings() { return *m_uploadSettings; }
     // A second start that handed its command line to the running copy: it ends now.
@@ -84,6 +88,7 @@ public:
 
 private:
     void wireCommands();
+    void wireTransfers();
 
     GuiOptions m_options;
     QtUi m_ui;
@@ -104,6 +109,8 @@ private:
     std::unique_ptr<app::Grab> m_grab;
     std::unique_ptr<app::BrowserCommands> m_browserCommands;
     GrabDialog* m_grabDialog = nullptr;
+    std::unique_ptr<app::DownloadList> m_downloadList;
+    std::unique_ptr<app::RemoveOnline> m_removeOnline;
     ListEditController* m_listEditController = nullptr;  // owned by the main window
     LinkBuilderDialog* m_linkBuilderDialog = nullptr;
     AddUrlDialog* m_addUrl = nullptr;

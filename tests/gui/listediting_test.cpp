@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 #include <QtTest>
@@ -279,9 +280,22 @@ private slots:
         ambrel::gui::MainWindow& w = f.app->mainWindow();
         int removals = 0;
         w.wire("removeButton", [&removals] { ++removals; });
+        // Remove itself asks in the "Remove online" window: closing it removes nothing.
+        int asked = 0;
+        QWidget* removeOnline = f.app->ui().window(ambrel::platform::Window::RemoveOnline);
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (removeOnline->isVisible()) {
+                ++asked;
+                removeOnline->close();
+            }
+        });
+        closer.start(10);
         QTest::keyClick(w.listView(), Qt::Key_Delete);
         QTest::keyClick(w.listView(), Qt::Key_Backspace);
         QCOMPARE(removals, 2);
+        QCOMPARE(asked, 2);
+        QCOMPARE(f.app->core().pictures().size(), 3);
     }
 
     void groupButtonsKeepTheDropDownCurrent() {

@@ -16,6 +16,7 @@
 #include "core/platform/ui.h"
 #include "core/servers/uploadsettings.h"
 #include "core/storage/settings.h"
+#include "core/transfer/transfers.h"
 #include "core/web/pattern.h"
 
 namespace ambrel::app {
@@ -141,6 +142,8 @@ public:
     servers::UploadSettingsList& uploadSettings() { return m_uploadSettings; }
     web::GrabFilters& grabFilters() { return m_grabFilters; }
     const Services& services() const { return m_services; }
+    // The progress window's state, the HTTP and FTP clients and what transfers share.
+    transfer::Transfers& transfers() { return m_transfers; }
 
     // The text width of the list's font, for fitting the columns.
     void setTextWidthMeasure(std::function<int(const std::string&)> measure);
@@ -176,6 +179,7 @@ private:
     std::string m_programFolder;
     std::optional<PendingAdds> m_batch;
     Services m_services;
+    transfer::Transfers m_transfers{m_services.ui};
     list::PictureList m_pictures;
     std::string m_currentGroup = kDefaultGroup;
     std::vector<std::string> m_targetItems{""};

@@ -39,6 +39,16 @@ void PictureList::setEntry(int row, Entry entry) {
     notify([row](PictureListObserver& o) { o.rowChanged(row); });
 }
 
+void PictureList::remove(int row) {
+    if (row < 0 || row >= size()) {
+        return;
+    }
+    notify([](PictureListObserver& o) { o.aboutToReset(); });
+    m_entries.erase(m_entries.begin() + row);
+    m_selected.erase(m_selected.begin() + row);
+    notify([](PictureListObserver& o) { o.listReset(); });
+}
+
 std::vector<int> PictureList::selectedRows() const {
     std::vector<int> rows;
     for (std::size_t i = 0; i < m_selected.size(); ++i) {

@@ -46,6 +46,8 @@ public:
     void reorder(const std::vector<int>& order);
     void append(Entry entry);
     void setEntry(int row, Entry entry);
+    // Removes one entry; the others keep their selection.
+    void remove(int row);
 
     bool isSelected(int row) const { return m_selected.at(static_cast<std::size_t>(row)) != 0; }
     std::vector<int> selectedRows() const;
