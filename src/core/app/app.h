@@ -129,7 +129,8 @@ public:
     web::GrabFilters& grabFilters() { return m_grabFilters; }
     const Services& services() const { return m_services; }
 
-    // The text width of the list's font, for fitting the columns.
+    // The text width of the list's font, for fitting the columns; an empty function goes
+    // back to an average character width.
     void setTextWidthMeasure(std::function<int(const std::string&)> measure);
     void addObserver(AppObserver* observer) { m_observers.push_back(observer); }
     void removeObserver(AppObserver* observer) { std::erase(m_observers, observer); }
