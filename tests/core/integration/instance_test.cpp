@@ -177,8 +177,9 @@ TEST_F(InstanceTest, ASecondStartHandsItsCommandLineToTheFirst) {
     }
     EXPECT_EQ(count, 1);
     EXPECT_EQ(arguments, (std::vector<std::string>{"/bin/prog", "http://h/p.jpg"}));
-    // The second start left the first copy's handle key alone.
+    // The second start left the first copy's handle key and lock file alone.
     EXPECT_EQ(channelIn(*store()), first.server()->path());
+    EXPECT_TRUE(std::filesystem::exists(instanceFolder + "/DuDid2prog"));
 }
 
 TEST_F(InstanceTest, AFirstStartsEndFreesTheLockAndDeletesItsKey) {
@@ -191,6 +192,7 @@ TEST_F(InstanceTest, AFirstStartsEndFreesTheLockAndDeletesItsKey) {
     }
     EXPECT_EQ(channelIn(*store()), "");
     EXPECT_FALSE(std::filesystem::exists(channel));
+    EXPECT_FALSE(std::filesystem::exists(instanceFolder + "/DuDid2prog"));
     auto nextStore = store();
     TDuDid2 next(*nextStore, "prog", instanceFolder);
     EXPECT_FALSE(next.alreadyRunning());
