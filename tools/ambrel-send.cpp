@@ -194,19 +194,25 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "ambrel-send: %s is not running\n", exe.c_str());
             return 1;
         }
-        const std::optional<std::string> answer = ambrel::integration::sendToRunningCopy(
+        const ambrel::integration::SendResult result = ambrel::integration::sendMessage(
             channel, printClipboard ? MessageKind::ReadClipboard : MessageKind::NewDownload, sent,
             kTimeoutMs);
-        if (!answer && clicked) {
+        using ambrel::integration::SendOutcome;
+        // A copy that refused the text would refuse it again from a new start.
+        if (clicked && result.outcome != SendOutcome::Answered &&
+            result.outcome != SendOutcome::Refused) {
             return startInstead();
         }
-        if (!answer) {
-            std::fprintf(stderr, "ambrel-send: %s is not running (no answer on %s)\n", exe.c_str(),
-                         channel.c_str());
+        // Only a channel nobody listens on means the program is not running.
+        if (result.outcome != SendOutcome::Answered) {
+            const char* why = result.outcome == SendOutcome::NotRunning ? "is not running"
+                              : result.outcome == SendOutcome::Refused  ? "refused the text"
+                                                                        : "did not answer in time";
+            std::fprintf(stderr, "ambrel-send: %s %s (%s)\n", exe.c_str(), why, channel.c_str());
             return 1;
         }
         if (printClipboard) {
-            std::fwrite(answer->data(), 1, answer->size(), stdout);
+            std::fwrite(result.answer.data(), 1, result.answer.size(), stdout);
             std::fputc('\n', stdout);
         }
         return 0;

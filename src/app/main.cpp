@@ -4,17 +4,20 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWebEngineView>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/integration/instance.h"
 #include "core/platform/datafolder.h"
+#include "core/platform/endsignals.h"
 #include "gui/appicon.h"
 #include "gui/application.h"
 #include "gui/mainwindow.h"
@@ -90,6 +93,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     allowEngineAsRoot();
+    // Watched from the start, so a signal that comes during start-up is acted on once the
+    // event loop runs.
+    std::unique_ptr<ambrel::platform::EndSignals> endSignals;
+    try {
+        endSignals = std::make_unique<ambrel::platform::EndSignals>();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "myambrel: %s\n", e.what());
+    }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     int qtArgc = 1;
     QApplication qapp(qtArgc, argv);
@@ -119,6 +130,16 @@ int main(int argc, char** argv) {
     options.reportInstance = cl->reportInstance;
     ambrel::gui::GuiApplication app(std::move(options));
     app.start();
+    if (endSignals) {
+        // A logout, kill or Ctrl+C ends the program as closing its window does: its close
+        // work runs, the event loop ends, and the single-instance guard cleans up behind it.
+        auto* notifier = new QSocketNotifier(endSignals->fd(), QSocketNotifier::Read, &qapp);
+        QObject::connect(notifier, &QSocketNotifier::activated, &qapp, [&] {
+            endSignals->take();
+            app.mainWindow().close();
+            QCoreApplication::quit();
+        });
+    }
     if (app.handedOver()) {
         // The running copy came forward; this start ends once its own start-up is done.
         QTimer::singleShot(0, &qapp, [] { QCoreApplication::exit(0); });

@@ -1,6 +1,7 @@
 #include "gui/instancechannel.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cstdio>
 
 #include "core/integration/channel.h"
@@ -28,8 +29,11 @@ InstanceChannel::InstanceChannel(app::Tmyambrel& app, platform::RegistryStore& r
         report(m_guard->delivered() ? "instance: handed over to the running copy"
                                     : "instance: a copy runs but did not answer");
     } else if (integration::InstanceServer* server = m_guard->server()) {
-        m_notifier = new QSocketNotifier(server->fd(), QSocketNotifier::Read, this);
-        connect(m_notifier, &QSocketNotifier::activated, this, &InstanceChannel::serve);
+        m_expiry = new QTimer(this);
+        m_expiry->setSingleShot(true);
+        connect(m_expiry, &QTimer::timeout, this, &InstanceChannel::serve);
+        server->setClosing([this](int fd) { forget(fd); });
+        watch();
         report("instance: first copy, channel " + server->path());
     }
     if (!m_guard->error().empty()) {
@@ -38,8 +42,15 @@ InstanceChannel::InstanceChannel(app::Tmyambrel& app, platform::RegistryStore& r
 }
 
 InstanceChannel::~InstanceChannel() {
-    // The notifier watches the channel's descriptor, so it goes before the guard closes it.
-    delete m_notifier;
+    // The notifiers watch the channel's descriptors, so they go before the guard closes them.
+    if (integration::InstanceServer* server = m_guard->server()) {
+        server->setClosing({});
+    }
+    for (auto* notifiers : {&m_readers, &m_writers}) {
+        for (const auto& [fd, notifier] : *notifiers) {
+            delete notifier;
+        }
+    }
 }
 
 bool InstanceChannel::handedOver() const {
@@ -47,10 +58,50 @@ bool InstanceChannel::handedOver() const {
 }
 
 void InstanceChannel::serve() {
-    m_guard->server()->serveWaiting(
-        [this](integration::MessageKind kind, const std::string& payload) {
-            return app::handleChannelMessage(m_app, *m_guard, kind, payload);
-        });
+    m_guard->server()->serve([this](integration::MessageKind kind, const std::string& payload) {
+        return app::handleChannelMessage(
+            m_app, *m_guard, kind, payload,
+            [this](std::function<void()> work) { QTimer::singleShot(0, this, std::move(work)); });
+    });
+    watch();
+}
+
+// Watches each open connection for what it waits on, bytes to read or room to write, and
+// wakes up when the oldest one's life is over.
+void InstanceChannel::watch() {
+    integration::InstanceServer& server = *m_guard->server();
+    for (const integration::InstanceServer::Watch& w : server.watches()) {
+        const auto notifier = [this, fd = w.fd](std::map<int, QSocketNotifier*>& notifiers,
+                                                QSocketNotifier::Type type) {
+            QSocketNotifier*& n = notifiers[fd];
+            if (n == nullptr) {
+                n = new QSocketNotifier(fd, type, this);
+                connect(n, &QSocketNotifier::activated, this, &InstanceChannel::serve);
+            }
+            return n;
+        };
+        notifier(m_readers, QSocketNotifier::Read)->setEnabled(!w.write);
+        if (w.write || m_writers.contains(w.fd)) {
+            notifier(m_writers, QSocketNotifier::Write)->setEnabled(w.write);
+        }
+    }
+    if (const auto next = server.nextExpiry()) {
+        m_expiry->start(static_cast<int>(next->count()) + 1);
+    } else {
+        m_expiry->stop();
+    }
+}
+
+// A connection is about to be closed: its notifiers stop watching first. They are deleted
+// later, since one of them may be the notifier whose signal is running now.
+void InstanceChannel::forget(int fd) {
+    for (auto* notifiers : {&m_readers, &m_writers}) {
+        if (const auto it = notifiers->find(fd); it != notifiers->end()) {
+            it->second->setEnabled(false);
+            it->second->deleteLater();
+            notifiers->erase(it);
+        }
+    }
 }
 
 void InstanceChannel::report(const std::string& line) const {

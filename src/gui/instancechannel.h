@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "core/integration/runningcopy.h"
 
 class QSocketNotifier;
+class QTimer;
 
 namespace ambrel::gui {
 
@@ -40,12 +42,18 @@ public:
 
 private:
     void serve();
+    void watch();
+    void forget(int fd);
     void report(const std::string& line) const;
 
     app::Tmyambrel& m_app;
     bool m_report = false;
     std::unique_ptr<integration::TDuDid2> m_guard;
-    QSocketNotifier* m_notifier = nullptr;
+    // The channel's descriptors as the event loop watches them, and the end of the oldest
+    // connection's life.
+    std::map<int, QSocketNotifier*> m_readers;
+    std::map<int, QSocketNotifier*> m_writers;
+    QTimer* m_expiry = nullptr;
 };
 
 }  // namespace ambrel::gui

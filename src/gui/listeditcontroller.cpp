@@ -89,6 +89,8 @@ ListEditController::ListEditController(MainWindow& window, app::Tmyambrel& app,
     m_window.installEventFilter(this);
     view->setAcceptDrops(true);
     view->viewport()->installEventFilter(this);
+
+    connect(&m_window, &MainWindow::closed, this, &ListEditController::finishEdit);
 }
 
 void ListEditController::wireCommands() {
@@ -128,6 +130,18 @@ void ListEditController::commitRename(const std::string& name) {
     m_app.runCommand([&] { m_editing.endRename(name); });
     // The list file is written once the list has taken the name, between two events.
     QTimer::singleShot(0, this, [this] { m_app.runCommand([this] { m_editing.deferredSave(); }); });
+}
+
+void ListEditController::finishEdit() {
+    QTreeView* view = m_window.listView();
+    auto* editor = view->findChild<QLineEdit*>("nameEditor");
+    // An editor already closed is hidden until it is deleted.
+    if (editor != nullptr && editor->isVisibleTo(view)) {
+        QAbstractItemDelegate* delegate = view->itemDelegateForColumn(0);
+        emit delegate->commitData(editor);
+        emit delegate->closeEditor(editor);
+    }
+    m_app.runCommand([this] { m_editing.deferredSave(); });
 }
 
 void ListEditController::sortByHeader(int section) {

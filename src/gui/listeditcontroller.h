@@ -29,6 +29,9 @@ public:
     void startEdit();
     // The person accepted a name typed in place.
     void commitRename(const std::string& name);
+    // The window closes (the program ends): a name being typed is taken as leaving its
+    // field would take it, and a rename the list file has not taken yet is saved now.
+    void finishEdit();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

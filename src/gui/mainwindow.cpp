@@ -171,7 +171,11 @@ void MainWindow::setPopupItemVisible(int number, bool visible) {
     popupAction(number)->setVisible(visible);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The application object can outlive its window: it must not call back into it.
+    m_app.removeObserver(this);
+    m_app.setTextWidthMeasure({});
+}
 
 QWidget* MainWindow::buildCommandBox(list::CommandBox box, const QString& objectName,
                                      const QString& title, int columns) {

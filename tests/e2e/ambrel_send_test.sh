@@ -6,20 +6,18 @@ source "$(dirname "$0")/common.sh"
 
 start_first first
 timeout 10 "$ambrel_send" http://host/a/sent.jpg || fail "plain hand-over refused"
-list_lines | grep -qx 'sent||http://host/a/sent.jpg' || fail "not added: $(list_lines)"
+wait_listed 'sent||http://host/a/sent.jpg' 10
 
 timeout 10 "$ambrel_send" '@http://host/b/copied.jpg' || fail "copy hand-over refused"
-[ "$(timeout 10 "$ambrel_send" --print-clipboard)" = "http://host/b/copied.jpg" ] ||
-    fail "clipboard not set"
-list_lines | grep -qx 'copied||http://host/b/copied.jpg' || fail "copied address not added"
+wait_clipboard http://host/b/copied.jpg 10
+wait_listed 'copied||http://host/b/copied.jpg' 10
 
 long="http://host/c/long.jpg?$(printf 'x%.0s' $(seq 1 300))"
 timeout 10 "$ambrel_send" "$long" || fail "long hand-over refused"
-list_lines | grep -qx "long||${long:0:254}" || fail "long address not cut to 254 bytes"
+wait_listed "long||${long:0:254}" 10
 
 timeout 10 "$ambrel_send" "ambrel:%24http%3A%2F%2Fhost%2Fd%2Fwrapped.jpg" || fail "link refused"
-[ "$(timeout 10 "$ambrel_send" --print-clipboard)" = "http://host/d/wrapped.jpg" ] ||
-    fail "ambrel: link not decoded"
+wait_clipboard http://host/d/wrapped.jpg 10
 
 # A text holding a line break or a NUL would write a second line of the sender's choosing
 # into the list: refused before sending, whichever way it is written.

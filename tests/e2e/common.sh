@@ -43,3 +43,22 @@ start_first() {
 
 # The list file as text lines, without their CR.
 list_lines() { tr -d '\r' <"$home/listing/default.fifi" 2>/dev/null || true; }
+
+# wait_listed LINE SECONDS: until the list file holds LINE. The running copy answers a
+# hand-over as soon as it has it, and adds it on its next turn.
+wait_listed() {
+    local deadline=$((SECONDS + $2))
+    until list_lines | grep -qxF -- "$1"; do
+        [ $SECONDS -lt $deadline ] || fail "no \"$1\" in the list after $2 s: $(list_lines)"
+        sleep 0.1
+    done
+}
+
+# wait_clipboard TEXT SECONDS: until the running copy's clipboard holds TEXT.
+wait_clipboard() {
+    local deadline=$((SECONDS + $2))
+    until [ "$(timeout 10 "$ambrel_send" --print-clipboard)" = "$1" ]; do
+        [ $SECONDS -lt $deadline ] || fail "the clipboard does not hold \"$1\" after $2 s"
+        sleep 0.1
+    done
+}

@@ -24,5 +24,5 @@ kill -9 "$first"
 wait "$first" 2>/dev/null || true
 start_first after_crash
 timeout 10 "$ambrel_send" http://host/c/after.jpg || fail "the new copy is not reachable"
-list_lines | grep -qx 'after||http://host/c/after.jpg' || fail "not added after the crash"
+wait_listed 'after||http://host/c/after.jpg' 10
 echo "1 passed, 0 failed"

@@ -237,6 +237,23 @@ private slots:
         }
     }
 
+    void closingTheWindowSavesANameBeingTyped() {
+        GuiFixture f({}, writeDefaultList);
+        ambrel::gui::MainWindow& w = f.app->mainWindow();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        selectRows(w.listView(), {0});
+        QTest::mouseClick(w.button("editButton"), Qt::LeftButton);
+        auto* editor = w.listView()->findChild<QLineEdit*>("nameEditor");
+        QVERIFY(editor != nullptr);
+        editor->setText("typed");
+        // The program may end right after the window closes: no further turn of the loop.
+        QVERIFY(w.close());
+        QCOMPARE(
+            f.read("listing/default.fifi"),
+            std::string("typed||http://h/b.jpg\r\nc||http://h/c.jpg\r\na||http://h/a.jpg\r\n"));
+    }
+
     void renamingOntoAnotherFileKeepsBothAndSavesNothing() {
         GuiFixture f;
         ambrel::gui::MainWindow& w = f.app->mainWindow();

@@ -12,8 +12,11 @@
 #include <map>
 
 #include "core/list/popupmenu.h"
+#include "core/platform/scripted_ui.h"
+#include "core/platform/shell.h"
 #include "gui/addurldialog.h"
 #include "gui/mainwindow.h"
+#include "gui/qtui.h"
 #include "gui/tray.h"
 #include "guifixture.h"
 
@@ -231,6 +234,33 @@ private slots:
     void theStartPageIsOpenedAtStartup() {
         GuiFixture f;
         QCOMPARE(f.browser.navigations.front(), std::string(ambrel::storage::kMakerStartPage));
+    }
+
+    void theApplicationObjectOutlivesItsWindowSafely() {
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString() + "/";
+        ambrel::platform::ensureDataLayout(folder);
+        ambrel::platform::ScriptedUi scripted;
+        ambrel::platform::MemoryClipboard clipboard;
+        ambrel::platform::FakeBrowser browser;
+        ambrel::platform::RegistryStore registry(folder + "registry.reg");
+        ambrel::platform::FakeShell shell;
+        const ambrel::app::Services services{scripted, clipboard, browser, registry, shell};
+        ambrel::app::Tmyambrel core(folder, services);
+        ambrel::app::Tmyambrel windowless(folder, services);
+        {
+            ambrel::gui::QtUi ui;
+            ambrel::gui::MainWindow w(core, ui, new QLabel("browser"));
+        }
+        // Told of a change and asked for text widths, the object no longer reaches the window:
+        // the columns fit as they do where no window was ever shown.
+        core.setTargetItems({"", "trips"}, 1);
+        for (ambrel::app::Tmyambrel* app : {&core, &windowless}) {
+            app->addtolistview("http://host/a/a-rather-long-picture-name.jpg");
+            app->adresizescroll();
+        }
+        QCOMPARE(core.pictures().nameWidth(), windowless.pictures().nameWidth());
+        QCOMPARE(core.pictures().pathWidth(), windowless.pictures().pathWidth());
     }
 };
 

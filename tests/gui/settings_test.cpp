@@ -95,6 +95,8 @@ struct RunningCopy : ambrel::test::GuiFixture {
         });
         static_cast<void>(QTest::qWaitFor([&] { return done.load(); }, 6000));
         sender.join();
+        // A hand-over runs once its sender has the answer: let it run.
+        QCoreApplication::processEvents();
         return answer;
     }
 };

@@ -22,6 +22,11 @@ std::string nameBy(NameRule rule, const std::string& link) {
     return rule == NameRule::Url ? storage::exturlname(link) : storage::extfilename(link);
 }
 
+// Without a list on screen, a column fits its text at an average character width.
+int averageTextWidth(const std::string& text) {
+    return static_cast<int>(text.size()) * 7;
+}
+
 }  // namespace
 
 std::string previewAddress(const std::string& path) {
@@ -35,7 +40,7 @@ std::string previewAddress(const std::string& path) {
 Tmyambrel::Tmyambrel(std::string programFolder, Services services)
     : m_programFolder(std::move(programFolder)),
       m_services(services),
-      m_textWidth([](const std::string& text) { return static_cast<int>(text.size()) * 7; }) {
+      m_textWidth(averageTextWidth) {
     m_pictures.addObserver(this);
 }
 
@@ -431,7 +436,7 @@ void Tmyambrel::addUrlClosed() {
 }
 
 void Tmyambrel::setTextWidthMeasure(std::function<int(const std::string&)> measure) {
-    m_textWidth = std::move(measure);
+    m_textWidth = measure ? std::move(measure) : averageTextWidth;
 }
 
 }  // namespace ambrel::app

@@ -145,7 +145,8 @@ public:
     // The progress window's state, the HTTP and FTP clients and what transfers share.
     transfer::Transfers& transfers() { return m_transfers; }
 
-    // The text width of the list's font, for fitting the columns.
+    // The text width of the list's font, for fitting the columns; an empty function goes
+    // back to an average character width.
     void setTextWidthMeasure(std::function<int(const std::string&)> measure);
     void addObserver(AppObserver* observer) { m_observers.push_back(observer); }
     void removeObserver(AppObserver* observer) { std::erase(m_observers, observer); }

@@ -6,6 +6,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -144,16 +145,16 @@ std::size_t maxPayload(MessageKind kind) {
     return 0;
 }
 
-std::optional<std::string> sendToRunningCopy(const std::string& socketPath, MessageKind kind,
-                                             const std::string& payload, int timeoutMs) {
+SendResult sendMessage(const std::string& socketPath, MessageKind kind, const std::string& payload,
+                       int timeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     sockaddr_un address{};
     if (!fillAddress(socketPath, address)) {
-        return std::nullopt;
+        return {SendOutcome::NotRunning, {}};
     }
     Socket s(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (s.get() < 0) {
-        return std::nullopt;
+        return {SendOutcome::NotRunning, {}};
     }
     // A full backlog says "try again"; anything else means no copy listens there.
     while (::connect(s.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
@@ -161,23 +162,46 @@ std::optional<std::string> sendToRunningCopy(const std::string& socketPath, Mess
             continue;
         }
         if (errno != EAGAIN || Clock::now() >= deadline) {
-            return std::nullopt;
+            return {SendOutcome::NotRunning, {}};
         }
         ::poll(nullptr, 0, 10);
     }
     if (!writeAll(s.get(), frame(static_cast<std::uint8_t>(kind), payload), deadline)) {
-        return std::nullopt;
+        return {SendOutcome::NoAnswer, {}};
     }
     std::uint8_t status = 1;
     std::string answer;
-    if (!readFrame(s.get(), deadline, status, answer, [](std::uint8_t) { return kMaxAnswer; }) ||
-        status != 0) {
-        return std::nullopt;
+    if (!readFrame(s.get(), deadline, status, answer, [](std::uint8_t) { return kMaxAnswer; })) {
+        return {SendOutcome::NoAnswer, {}};
     }
-    return answer;
+    if (status != 0) {
+        return {SendOutcome::Refused, {}};
+    }
+    return {SendOutcome::Answered, std::move(answer)};
 }
 
-InstanceServer::InstanceServer(std::string path) : m_path(std::move(path)) {
+std::optional<std::string> sendToRunningCopy(const std::string& socketPath, MessageKind kind,
+                                             const std::string& payload, int timeoutMs) {
+    SendResult result = sendMessage(socketPath, kind, payload, timeoutMs);
+    if (result.outcome != SendOutcome::Answered) {
+        return std::nullopt;
+    }
+    return std::move(result.answer);
+}
+
+struct InstanceServer::Connection {
+    Connection(int fd, Clock::time_point end) : socket(fd), deadline(end) {}
+
+    Socket socket;
+    Clock::time_point deadline;
+    std::string in;   // what has arrived of the message
+    std::string out;  // the answer, once there is one
+    std::size_t sent = 0;
+    bool answered = false;
+};
+
+InstanceServer::InstanceServer(std::string path, std::chrono::milliseconds life)
+    : m_path(std::move(path)), m_life(life) {
     sockaddr_un address{};
     if (!fillAddress(m_path, address)) {
         throw std::runtime_error("The hand-over channel's name is too long: " + m_path);
@@ -205,44 +229,123 @@ InstanceServer::InstanceServer(std::string path) : m_path(std::move(path)) {
 }
 
 InstanceServer::~InstanceServer() {
+    m_connections.clear();
     ::close(m_fd);
     ::unlink(m_path.c_str());
 }
 
-void InstanceServer::serveWaiting(const Handler& handler, int readTimeoutMs) {
+void InstanceServer::serve(const Handler& handler) {
+    if (m_serving) {
+        return;
+    }
+    m_serving = true;
+    struct Done {
+        bool& serving;
+        ~Done() { serving = false; }
+    } done{m_serving};
+
     for (;;) {
-        const int connection = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (connection < 0) {
+        const int accepted = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (accepted < 0) {
             if (errno == EINTR || errno == ECONNABORTED) {
                 continue;
             }
-            return;
+            break;
         }
-        serve(connection, handler, readTimeoutMs);
+        ucred peer{};
+        socklen_t size = sizeof peer;
+        if (m_connections.size() < kMaxConnections &&
+            ::getsockopt(accepted, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+            peer.uid == ::geteuid()) {
+            m_connections.push_back(std::make_unique<Connection>(accepted, Clock::now() + m_life));
+        } else {
+            ::close(accepted);
+        }
     }
+    std::erase_if(m_connections, [&](const std::unique_ptr<Connection>& c) {
+        if (advance(*c, handler)) {
+            return false;
+        }
+        if (m_closing) {
+            m_closing(c->socket.get());
+        }
+        return true;
+    });
 }
 
-void InstanceServer::serve(int connection, const Handler& handler, int readTimeoutMs) {
-    Socket s(connection);
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    if (::getsockopt(s.get(), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 ||
-        peer.uid != ::geteuid()) {
-        return;
+// Moves one connection on; false when it is finished with.
+bool InstanceServer::advance(Connection& c, const Handler& handler) {
+    const int fd = c.socket.get();
+    while (!c.answered) {
+        // Reads no further than the message: the header first, then the payload it announces.
+        std::size_t wanted = kHeaderSize;
+        if (c.in.size() >= kHeaderSize) {
+            const auto kind = static_cast<std::uint8_t>(c.in[0]);
+            std::uint32_t length = 0;
+            for (int i = 0; i < 4; ++i) {
+                length |= static_cast<std::uint32_t>(static_cast<unsigned char>(c.in[1 + i]))
+                          << (8 * i);
+            }
+            if (!knownKind(kind) || length > maxPayload(static_cast<MessageKind>(kind))) {
+                return false;
+            }
+            wanted = kHeaderSize + length;
+            if (c.in.size() == wanted) {
+                std::optional<std::string> answer;
+                try {
+                    answer = handler(static_cast<MessageKind>(kind), c.in.substr(kHeaderSize));
+                } catch (const std::exception&) {
+                    answer.reset();
+                }
+                c.out = frame(answer ? 0 : 1, answer.value_or(std::string()));
+                c.answered = true;
+                c.in.clear();
+                break;
+            }
+        }
+        const std::size_t had = c.in.size();
+        c.in.resize(wanted);
+        const ssize_t n = ::recv(fd, c.in.data() + had, wanted - had, 0);
+        const int error = errno;
+        c.in.resize(had + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+        if (n < 0 && (error == EAGAIN || error == EWOULDBLOCK)) {
+            return Clock::now() < c.deadline;  // nothing more yet
+        }
+        if (n == 0 || (n < 0 && error != EINTR)) {
+            return false;  // the sender hung up before its message was whole, or broke
+        }
     }
-    std::uint8_t kind = 0;
-    std::string payload;
-    const auto limit = [](std::uint8_t k) {
-        return knownKind(k) ? maxPayload(static_cast<MessageKind>(k)) : 0;
-    };
-    if (!readFrame(s.get(), Clock::now() + std::chrono::milliseconds(readTimeoutMs), kind, payload,
-                   limit) ||
-        !knownKind(kind)) {
-        return;
+    while (c.sent < c.out.size()) {
+        const ssize_t n = ::send(fd, c.out.data() + c.sent, c.out.size() - c.sent, MSG_NOSIGNAL);
+        if (n >= 0) {
+            c.sent += static_cast<std::size_t>(n);
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            return Clock::now() < c.deadline;  // the peer has not taken enough yet
+        } else if (errno != EINTR) {
+            return false;
+        }
     }
-    const std::optional<std::string> answer = handler(static_cast<MessageKind>(kind), payload);
-    writeAll(s.get(), frame(answer ? 0 : 1, answer.value_or(std::string())),
-             Clock::now() + std::chrono::milliseconds(readTimeoutMs));
+    return false;  // answered in full
+}
+
+std::vector<InstanceServer::Watch> InstanceServer::watches() const {
+    std::vector<Watch> all{{m_fd, false}};
+    for (const auto& c : m_connections) {
+        all.push_back({c->socket.get(), c->answered});
+    }
+    return all;
+}
+
+std::optional<std::chrono::milliseconds> InstanceServer::nextExpiry() const {
+    if (m_connections.empty()) {
+        return std::nullopt;
+    }
+    Clock::time_point first = m_connections.front()->deadline;
+    for (const auto& c : m_connections) {
+        first = std::min(first, c->deadline);
+    }
+    return std::max(std::chrono::milliseconds(0),
+                    std::chrono::ceil<std::chrono::milliseconds>(first - Clock::now()));
 }
 
 }  // namespace ambrel::integration

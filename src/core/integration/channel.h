@@ -1,9 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ambrel::integration {
 
@@ -20,6 +23,21 @@ enum class MessageKind : std::uint8_t {
 // The largest payload the running copy reads for a kind; a longer message is refused unread.
 std::size_t maxPayload(MessageKind kind);
 
+enum class SendOutcome {
+    Answered,    // the copy handled the message and answered
+    Refused,     // the copy took the message and refused it
+    NoAnswer,    // a copy listens there but did not take the message or answer in time
+    NotRunning,  // nothing listens there (or the name is stale)
+};
+struct SendResult {
+    SendOutcome outcome;
+    std::string answer;  // with Answered
+};
+// Sends one message to the copy listening at socketPath and waits at most timeoutMs for
+// its answer, telling apart why there was none.
+SendResult sendMessage(const std::string& socketPath, MessageKind kind, const std::string& payload,
+                       int timeoutMs);
+
 // Sends one message to the copy listening at socketPath and waits at most timeoutMs for
 // its answer. nullopt when no copy takes it: nothing listens there, the name is stale, the
 // copy refused it or did not answer in time.
@@ -28,15 +46,26 @@ std::optional<std::string> sendToRunningCopy(const std::string& socketPath, Mess
 
 // The running copy's end of the channel: a local socket that only this user can reach (it
 // is created readable and writable by the owner alone, and peers of another user are
-// turned away). The descriptor is non-blocking, for an event loop to watch.
+// turned away). Nothing here ever waits: each connection keeps what has arrived of its
+// message and what is left of its answer, so a peer that sends slowly, stops halfway or
+// never reads holds up no one; a connection lives at most `life`.
 class InstanceServer {
 public:
-    // The answer to a message, or nullopt to refuse it.
+    // The answer to a message, or nullopt to refuse it. It runs inside serve(), so it must
+    // be quick: longer work is left for later, after the sender has its answer.
     using Handler = std::function<std::optional<std::string>(MessageKind, const std::string&)>;
+    // A descriptor for the event loop to watch: for bytes to read, or for room to write.
+    struct Watch {
+        int fd;
+        bool write;
+    };
+
+    static constexpr std::chrono::milliseconds kConnectionLife{5000};
+    static constexpr std::size_t kMaxConnections = 32;
 
     // Listens at path, replacing a socket a crashed copy left there. Throws
     // std::runtime_error when it cannot.
-    explicit InstanceServer(std::string path);
+    explicit InstanceServer(std::string path, std::chrono::milliseconds life = kConnectionLife);
     ~InstanceServer();
     InstanceServer(const InstanceServer&) = delete;
     InstanceServer& operator=(const InstanceServer&) = delete;
@@ -44,15 +73,29 @@ public:
     int fd() const { return m_fd; }
     const std::string& path() const { return m_path; }
 
-    // Answers every connection waiting now. A sender gets readTimeoutMs to deliver its
-    // message; one that does not, or sends a malformed one, is dropped unanswered.
-    void serveWaiting(const Handler& handler, int readTimeoutMs = 2000);
+    // Takes the connections waiting now and moves each one on as far as it goes without
+    // waiting: reads what has arrived, answers a whole message, sends what the peer takes.
+    // A connection is closed once its answer is sent, or unanswered when its message is
+    // malformed or too long, when the peer hangs up or when its life is over. A call made
+    // from inside the handler does nothing.
+    void serve(const Handler& handler);
+    // The listening descriptor and every open connection.
+    std::vector<Watch> watches() const;
+    // How long until the oldest open connection's life is over; nullopt when none is open.
+    std::optional<std::chrono::milliseconds> nextExpiry() const;
+    // Told a connection's descriptor just before it is closed (not when the server goes).
+    void setClosing(std::function<void(int)> closing) { m_closing = std::move(closing); }
 
 private:
-    void serve(int connection, const Handler& handler, int readTimeoutMs);
+    struct Connection;
+    bool advance(Connection& connection, const Handler& handler);
 
     std::string m_path;
     int m_fd = -1;
+    std::chrono::milliseconds m_life;
+    std::vector<std::unique_ptr<Connection>> m_connections;
+    std::function<void(int)> m_closing;
+    bool m_serving = false;
 };
 
 }  // namespace ambrel::integration

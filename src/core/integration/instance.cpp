@@ -133,24 +133,38 @@ TDuDid2::TDuDid2(platform::RegistryStore& registry, std::string exeName, std::st
     }
     m_runningChannel = integration::runningCopyChannel(m_registry, m_exeName);
     const std::string lockPath = m_folder + "/DuDid2" + m_exeName;
-    // Close-on-exec: a browser or file manager started from here must not keep the lock.
-    m_lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (m_lock < 0) {
-        m_error = "Cannot open the lock " + lockPath + ": " + std::strerror(errno);
-        return;
-    }
-    while (::flock(m_lock, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EINTR) {
-            continue;
+    for (;;) {
+        // Close-on-exec: a browser or file manager started from here must not keep the lock.
+        m_lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (m_lock < 0) {
+            m_error = "Cannot open the lock " + lockPath + ": " + std::strerror(errno);
+            return;
         }
-        if (errno == EWOULDBLOCK) {
-            m_alreadyRunning = true;
-        } else {
-            m_error = "Cannot lock " + lockPath + ": " + std::strerror(errno);
-            ::close(m_lock);
-            m_lock = -1;
+        int rc = 0;
+        do {
+            rc = ::flock(m_lock, LOCK_EX | LOCK_NB);
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0) {
+            if (errno == EWOULDBLOCK) {
+                m_alreadyRunning = true;
+            } else {
+                m_error = "Cannot lock " + lockPath + ": " + std::strerror(errno);
+                ::close(m_lock);
+                m_lock = -1;
+            }
+            return;
         }
-        break;
+        // A copy that ended removed its lock file: the file locked here may be that removed
+        // one, while the next start locks a new one. Only the file the name leads to counts.
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(m_lock, &held) == 0 && ::lstat(lockPath.c_str(), &named) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+            m_lockPath = lockPath;
+            return;
+        }
+        ::close(m_lock);
+        m_lock = -1;
     }
 }
 
@@ -164,6 +178,10 @@ TDuDid2::~TDuDid2() {
     }
     m_server.reset();
     if (m_lock >= 0) {
+        // Removed while still held, so no other start can be holding this file meanwhile.
+        if (!m_lockPath.empty()) {
+            ::unlink(m_lockPath.c_str());
+        }
         ::close(m_lock);
     }
 }

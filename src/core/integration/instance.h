@@ -66,7 +66,7 @@ public:
     // the running copy's handles. When the folder cannot be made private or the lock cannot
     // be had, the guard stays off and the program runs on its own; error() says why.
     TDuDid2(platform::RegistryStore& registry, std::string exeName, std::string instanceFolder);
-    // A first start closes its channel and deletes its handle key; the lock goes with it.
+    // A first start closes its channel, deletes its handle key and removes its lock file.
     ~TDuDid2();
     TDuDid2(const TDuDid2&) = delete;
     TDuDid2& operator=(const TDuDid2&) = delete;
@@ -104,6 +104,7 @@ private:
     std::string m_exeName;
     std::string m_folder;
     int m_lock = -1;
+    std::string m_lockPath;  // set while this copy holds the lock
     bool m_alreadyRunning = false;
     bool m_delivered = false;
     bool m_terminate = false;

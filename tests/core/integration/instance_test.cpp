@@ -92,10 +92,13 @@ public:
     ChannelThread(integration::InstanceServer& server, integration::InstanceServer::Handler handler)
         : m_thread([this, &server, h = std::move(handler)] {
               while (!m_stop) {
-                  pollfd p{server.fd(), POLLIN, 0};
-                  if (::poll(&p, 1, 20) > 0) {
+                  std::vector<pollfd> watched;
+                  for (const auto& w : server.watches()) {
+                      watched.push_back({w.fd, static_cast<short>(w.write ? POLLOUT : POLLIN), 0});
+                  }
+                  if (::poll(watched.data(), watched.size(), 20) > 0) {
                       const std::lock_guard<std::mutex> lock(mutex);
-                      server.serveWaiting(h, 500);
+                      server.serve(h);
                   }
               }
           }) {}
@@ -174,8 +177,9 @@ TEST_F(InstanceTest, ASecondStartHandsItsCommandLineToTheFirst) {
     }
     EXPECT_EQ(count, 1);
     EXPECT_EQ(arguments, (std::vector<std::string>{"/bin/prog", "http://h/p.jpg"}));
-    // The second start left the first copy's handle key alone.
+    // The second start left the first copy's handle key and lock file alone.
     EXPECT_EQ(channelIn(*store()), first.server()->path());
+    EXPECT_TRUE(std::filesystem::exists(instanceFolder + "/DuDid2prog"));
 }
 
 TEST_F(InstanceTest, AFirstStartsEndFreesTheLockAndDeletesItsKey) {
@@ -188,6 +192,7 @@ TEST_F(InstanceTest, AFirstStartsEndFreesTheLockAndDeletesItsKey) {
     }
     EXPECT_EQ(channelIn(*store()), "");
     EXPECT_FALSE(std::filesystem::exists(channel));
+    EXPECT_FALSE(std::filesystem::exists(instanceFolder + "/DuDid2prog"));
     auto nextStore = store();
     TDuDid2 next(*nextStore, "prog", instanceFolder);
     EXPECT_FALSE(next.alreadyRunning());
@@ -262,9 +267,11 @@ TEST_F(InstanceTest, TheRunningCopyAnswersEachKindOfMessage) {
     core().startup({});
     core().createWindows();
     std::vector<MessageKind> handled;
+    std::vector<std::function<void()>> later;
     ChannelThread channel(*first.server(), [&](MessageKind kind, const std::string& payload) {
         handled.push_back(kind);
-        return app::handleChannelMessage(core(), first, kind, payload);
+        return app::handleChannelMessage(core(), first, kind, payload,
+                                         [&](std::function<void()> f) { later.push_back(f); });
     });
     const std::string path = first.server()->path();
     const auto send = [&](MessageKind kind, const std::string& payload) {
@@ -280,6 +287,10 @@ TEST_F(InstanceTest, TheRunningCopyAnswersEachKindOfMessage) {
     EXPECT_EQ(send(MessageKind::ReadClipboard, "x"), std::nullopt);
 
     const std::lock_guard<std::mutex> lock(channel.mutex);
+    // The hand-over text was answered before it ran: its command waits for its turn.
+    EXPECT_FALSE(exists("listing/default.fifi"));
+    ASSERT_EQ(later.size(), 1u);
+    later.front()();
     EXPECT_EQ(read("listing/default.fifi"), "p||http://h/p.jpg\r\n");
     EXPECT_EQ(clipboard.text(), "held text");
     EXPECT_EQ(handled,
