@@ -23,16 +23,4 @@ for sub in listing upfiles temp wall down conv; do [ -d "$dir/home/$sub" ] || fa
 
 timeout 60 "$exe" --home "$dir/home" --screenshot "$dir/out2.png" http://host/a/pic.jpg 2>"$dir/err2" || fail "second start: $(cat "$dir/err2")"
 [ "$(cat "$dir/home/listing/default.fifi")" = $'pic||http://host/a/pic.jpg\r' ] || fail "default.fifi: $(od -c "$dir/home/listing/default.fifi")"
-# Copies started together each add their own link to the one list: none may be lost.
-starts=()
-for i in 1 2 3 4 5 6; do
-  timeout 120 "$exe" --home "$dir/home" --screenshot "$dir/p$i.png" "http://host/p/$i.jpg" 2>"$dir/perr$i" &
-  starts+=($!)
-done
-for pid in "${starts[@]}"; do wait "$pid" || fail "a start among several failed"; done
-lines=$(tr -d '\r' <"$dir/home/listing/default.fifi")
-for i in 1 2 3 4 5 6; do
-  grep -qx "$i||http://host/p/$i.jpg" <<<"$lines" || fail "lost http://host/p/$i.jpg: $lines"
-done
-[ "$(wc -l <<<"$lines")" = 7 ] || fail "default.fifi: $lines"
 echo "1 passed, 0 failed"
