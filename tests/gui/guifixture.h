@@ -16,6 +16,17 @@
 
 namespace ambrel::test {
 
+// The window's child of that object name; a missing one ends the test program at once, with
+// the name, rather than failing later on a null pointer.
+template <typename T>
+T* child(QWidget* window, const char* name) {
+    T* found = window->findChild<T*>(name);
+    if (found == nullptr) {
+        qFatal("no %s", name);
+    }
+    return found;
+}
+
 // The whole program's windows on a fresh data folder, with a fake browser in place of the
 // web engine so the tests see where it was sent.
 struct GuiFixture {

@@ -19,18 +19,10 @@
 #include "imaging/picturefixtures.h"
 
 using ambrel::platform::Window;
+using ambrel::test::child;
 using ambrel::test::GuiFixture;
 
 namespace {
-
-template <typename T>
-T* child(QWidget* window, const char* name) {
-    T* found = window->findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no %s", name);
-    }
-    return found;
-}
 
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary)

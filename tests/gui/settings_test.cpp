@@ -23,18 +23,10 @@
 #include "guifixture.h"
 
 using ambrel::platform::Window;
+using ambrel::test::child;
 using ambrel::test::GuiFixture;
 
 namespace {
-
-template <typename T>
-T* child(QWidget* window, const char* name) {
-    T* found = window->findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no %s", name);
-    }
-    return found;
-}
 
 void writeOptions(const std::string& folder, const std::string& text) {
     ambrel::storage::writeFileAtomically(folder + "options.ini", text);

@@ -27,18 +27,10 @@
 #include "support/httpserver.h"
 
 using ambrel::platform::Window;
+using ambrel::test::child;
 using ambrel::test::GuiFixture;
 
 namespace {
-
-template <typename T>
-T* child(QWidget* window, const char* name) {
-    T* found = window->findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no %s", name);
-    }
-    return found;
-}
 
 // Closes every message box as it comes, keeping its text.
 class MessageCatcher {

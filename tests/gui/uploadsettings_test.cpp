@@ -18,6 +18,7 @@
 #include "guifixture.h"
 
 using ambrel::platform::Window;
+using ambrel::test::child;
 using ambrel::test::GuiFixture;
 
 namespace {
@@ -27,15 +28,6 @@ const std::string kFtp =
     "<host>ftp.example</host>\r\n<login>me</login>\r\n<pass>pw</pass>\r\n<dir>up</dir>\r\n"
     "<notfound>410</notfound>\r\n<startdirr>www</startdirr>\r\n";
 const std::string kHtml = "<url>http://host/post</url>\r\n<html>\r\n<topost>\r\n</topost>\r\n";
-
-template <typename T>
-T* child(QWidget* window, const char* name) {
-    T* found = window->findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no %s", name);
-    }
-    return found;
-}
 
 QString captionOf(QWidget* dialog, const char* name) {
     QWidget* w = child<QWidget>(dialog, name);
